@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "book/paragraph_store.h"
+#include "tests/support/test_book.h"
+
+namespace {
+
+using namespace lanthorn;
+using testing_support::ScratchBook;
+using testing_support::TestReader;
+
+class JoinParagraphTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ScratchBook source;
+    source.Paragraphs(
+        "@1\n<Y><H>First<J><F>\n  Snow on   the\tfell. <M \"Go  on,  now\" 2> <G>\n"
+        "@2\n<H>Second<J> The end. <G>\n"
+        "@7\n@8\n@9\n");
+    bookc::Diagnostics diagnostics;
+    loaded = source.Load(diagnostics);
+    ASSERT_NE(loaded, nullptr);
+    t = std::make_unique<TestReader>(loaded->book());
+    buffer = std::make_unique<ParagraphBuffer>();
+  }
+
+  std::unique_ptr<bookc::LoadedBook> loaded;
+  std::unique_ptr<TestReader> t;
+  std::unique_ptr<ParagraphBuffer> buffer;  // on the heap, so an overrun is caught
+};
+
+TEST_F(JoinParagraphTest, JoinsWordsWithSingleBlanksAndKeepsLabelsWhole) {
+  JoinParagraph(*t->reader, 2, *buffer);
+  EXPECT_STREQ(buffer->text,
+               "<Y><H>First<J><F> Snow on the fell. <M \"Go  on,  now\" 2> <G> ");
+  EXPECT_TRUE(t->platform.messages().empty());
+
+  // The label with its blanks is one word of the pool.
+  const std::string& pool = loaded->model().blocks[0].pool;
+  EXPECT_NE(pool.find(std::string("\"Go  on,  now\"\0", 15)), std::string::npos);
+}
+
+TEST_F(JoinParagraphTest, AMissingPageIsReportedAndLeavesTheBufferAlone) {
+  strcpy(buffer->text, "before");
+  for (int page : {1, 4, 0, -3, 362, 32767}) {
+    t->platform.ClearMessages();
+    JoinParagraph(*t->reader, static_cast<int16_t>(page), *buffer);
+    EXPECT_STREQ(buffer->text, "before");
+    ASSERT_EQ(t->platform.messages().size(), 1u);
+    EXPECT_EQ(t->platform.messages()[0].text,
+              "Paragraph " + std::to_string(page) + " does not exist");
+  }
+}
+
+TEST_F(JoinParagraphTest, EmptyParagraphsJoinToTheEmptyString) {
+  for (int page : {8, 9, 10}) {
+    strcpy(buffer->text, "before");
+    JoinParagraph(*t->reader, static_cast<int16_t>(page), *buffer);
+    EXPECT_STREQ(buffer->text, "");
+  }
+  EXPECT_TRUE(t->platform.messages().empty());
+}
+
+// A hand-made block whose one paragraph joins to `total` characters, made of
+// ten-letter words.
+struct LongParagraphBook {
+  explicit LongParagraphBook(int words) {
+    pool = "abcdefghi";  // nine letters and a blank: ten characters a word
+    pool += '\0';
+    stream.assign(static_cast<size_t>(words), 0);
+    for (ParagraphEntry& entry : book.paragraphs) entry.block = -1;
+    book.blocks[0] = {stream.data(), pool.data(), static_cast<int32_t>(stream.size()),
+                      static_cast<int32_t>(pool.size())};
+    book.paragraphs[1] = {0, 0, words};
+  }
+  std::string pool;
+  std::vector<uint16_t> stream;
+  Book book{};
+};
+
+TEST(JoinParagraphLimit, TextReachingTheBufferIsCutAndReported) {
+  LongParagraphBook source(240);  // 2,400 characters
+  TestReader t(source.book);
+  auto buffer = std::make_unique<ParagraphBuffer>();
+  JoinParagraph(*t.reader, 2, *buffer);
+  EXPECT_EQ(strlen(buffer->text), 2287u);
+  ASSERT_EQ(t.platform.messages().size(), 1u);
+  EXPECT_EQ(t.platform.messages()[0].text, "240 is Too many words");
+}
+
+TEST(JoinParagraphLimit, TheLongestTextThatFitsJoinsWithoutAMessage) {
+  // 228 words of ten characters and a last one of seven: 2,287 characters.
+  LongParagraphBook source(229);
+  source.pool += std::string("abcdef") + '\0';
+  source.stream.back() = 10;
+  source.book.blocks[0].wordPool = source.pool.data();
+  source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
+  TestReader t(source.book);
+  auto buffer = std::make_unique<ParagraphBuffer>();
+  JoinParagraph(*t.reader, 2, *buffer);
+  EXPECT_EQ(strlen(buffer->text), 2287u);
+  EXPECT_TRUE(t.platform.messages().empty());
+}
+
+TEST(JoinParagraphLimit, OffsetsOutsideTheBlockAreNotRead) {
+  LongParagraphBook source(3);
+  source.stream[1] = 9000;  // beyond the pool
+  source.book.paragraphs[1].endWord = 50;  // beyond the stream
+  TestReader t(source.book);
+  auto buffer = std::make_unique<ParagraphBuffer>();
+  JoinParagraph(*t.reader, 2, *buffer);
+  EXPECT_STREQ(buffer->text, "abcdefghi abcdefghi ");
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// bookc: compiles and checks a book's source directory.
+//
+//   bookc [--output FILE] BOOK_DIR
+//
+// Reports every problem as "file:line:col: error: ..." (or warning) on
+// standard error and exits with 1 when there is an error. With --output it
+// writes the book's tables as C++ source; the file is rewritten only when its
+// content changes.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "tools/bookc/compile.h"
+#include "tools/bookc/cpp_writer.h"
+
+namespace {
+
+int Usage(const char* problem) {
+  if (problem != nullptr) std::cerr << "bookc: " << problem << '\n';
+  std::cerr << "usage: bookc [--output FILE] BOOK_DIR\n";
+  return 2;
+}
+
+bool WriteIfChanged(const std::filesystem::path& path, const std::string& content) {
+  {
+    std::ifstream existing(path, std::ios::binary);
+    std::ostringstream old;
+    old << existing.rdbuf();
+    if (existing && old.str() == content) return true;
+  }
+  const std::filesystem::path temporary = path.string() + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out.flush()) return false;
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  return !error;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string output;
+  std::string directory;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--output" || argument == "-o") {
+      if (++i == argc) return Usage("--output needs a file name");
+      output = argv[i];
+    } else if (argument == "--help" || argument == "-h") {
+      Usage(nullptr);
+      return 0;
+    } else if (!argument.empty() && argument[0] == '-') {
+      return Usage(("unknown option " + argument).c_str());
+    } else if (directory.empty()) {
+      directory = argument;
+    } else {
+      return Usage("one book directory only");
+    }
+  }
+  if (directory.empty()) return Usage("no book directory given");
+  if (!std::filesystem::is_directory(directory)) {
+    std::cerr << directory << ": error: not a directory\n";
+    return 1;
+  }
+
+  bookc::Diagnostics diagnostics;
+  const std::optional<bookc::BookModel> model = bookc::CompileBook(directory, diagnostics);
+  diagnostics.Print(std::cerr);
+  if (!model) {
+    std::cerr << "bookc: " << diagnostics.ErrorCount() << " error(s), "
+              << diagnostics.WarningCount() << " warning(s)\n";
+    return 1;
+  }
+  if (!output.empty()) {
+    std::ostringstream source;
+    bookc::WriteBookCpp(*model, source);
+    if (!WriteIfChanged(output, source.str())) {
+      std::cerr << output << ": error: cannot write the generated tables\n";
+      return 1;
+    }
+  }
+  return 0;
+}
