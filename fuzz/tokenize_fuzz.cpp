@@ -1,24 +1,27 @@
-// Tokenizes arbitrary bytes as a paragraph: whatever the text, the tokenizer
-// and the display list must stay inside their buffers.
+// Builds a page from arbitrary bytes as its mark-up: the tokenizer, the tag
+// interpreter, the evaluator and the choice parsers must stay inside their
+// tables and buffers whatever the text, and the display list's texts must lie
+// inside the page text buffer.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "book/tokenizer.h"
-#include "tests/support/test_book.h"
+#include "fuzz/fuzz_reader.h"
+#include "story/story_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static testing_support::TestReader t(testing_support::EmptyBook());
+  lanthorn::HeadlessPlatform* platform = nullptr;
+  lanthorn::Reader& reader = FuzzReader(&platform);
+  ResetPage(reader, *platform);
+  lanthorn::ClearStoryItems(reader);
+
   std::vector<char> text(data, data + size);
   text.push_back('\0');
-  lanthorn::EmptyDisplayList(*t.reader);
-  lanthorn::Tokenize(*t.reader, text.data());
-  t.platform.ClearMessages();
+  lanthorn::Tokenize(reader, text.data());
 
-  // The list's invariants hold: texts lie inside the page text buffer.
-  const lanthorn::DisplayList& list = t.reader->display;
+  const lanthorn::DisplayList& list = reader.display;
   if (list.count < 0 || list.count > lanthorn::kDisplayRecordCapacity) __builtin_trap();
   if (list.usedLength < 0 || list.usedLength > lanthorn::kPageTextSize) __builtin_trap();
   for (int i = 0; i < list.count; ++i) {
@@ -27,5 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* end = list.pageText + list.usedLength;
     if (r.text < list.pageText || r.text + strlen(r.text) >= end) __builtin_trap();
   }
+  if (reader.tokenizer.hotwordCount < 0 || reader.tokenizer.hotwordCount > 100) __builtin_trap();
   return 0;
 }

@@ -3,25 +3,46 @@
 // fresh reader over any book and platform.
 #pragma once
 
+#include <cstdint>
+
 #include "book/book_tables.h"
 #include "book/display_list.h"
 #include "book/paragraph_store.h"
 #include "book/tokenizer.h"
 #include "platform/platform.h"
+#include "render/render_state.h"
+#include "screens/screens.h"
+#include "shell/navigation.h"
+#include "shell/save_record.h"
+#include "story/controls.h"
+#include "story/evaluator.h"
+#include "story/hotwords.h"
+#include "story/story_state.h"
 
 namespace lanthorn {
 
 struct Reader {
-  Reader(const Book& theBook, Platform& thePlatform) : book(theBook), platform(thePlatform) {}
+  Reader(const Book& theBook, Platform& thePlatform);
   Reader(const Reader&) = delete;
   Reader& operator=(const Reader&) = delete;
 
   const Book& book;
   Platform& platform;
+  WindowHandle mainWindow = nullptr;
 
   ParagraphBuffer paragraph{};
   DisplayList display{};
   TokenizerState tokenizer{};
+  EvaluatorState evaluator{};
+  HotwordTable hotwords{};
+  RandomState random{};
+  StoryState story{};
+  NavigationState navigation{};
+  ButtonTable buttons{};
+  InputBoxTable inputBoxes{};
+  RenderState render{};
+  ScreensState screens{};
+  uint8_t saveRecord[kSaveRecordSize]{};
 };
 
 }  // namespace lanthorn

@@ -114,7 +114,9 @@ TEST(Cp1252, EveryMappedCharacterComesBackUnchanged) {
     const auto back = bookc::Utf8ToCp1252(utf8, problem);
     const bool unused = b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
     EXPECT_EQ(back.has_value(), !unused) << b;
-    if (back) EXPECT_EQ(*back, byte) << b;
+    if (back) {
+      EXPECT_EQ(*back, byte) << b;
+    }
   }
 }
 

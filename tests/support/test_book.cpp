@@ -4,6 +4,7 @@
 #include <fstream>
 #include <unistd.h>
 
+
 namespace testing_support {
 
 namespace fs = std::filesystem;

@@ -1,0 +1,39 @@
+// A reader over the "crossing" test book for the fuzz targets, made once.
+#pragma once
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/headless/headless_platform.h"
+#include "shell/reader.h"
+#include "tools/bookc/compile.h"
+
+inline lanthorn::Reader& FuzzReader(lanthorn::HeadlessPlatform** platformOut = nullptr) {
+  static lanthorn::HeadlessPlatform platform;
+  static std::unique_ptr<bookc::LoadedBook> book = [] {
+    bookc::Diagnostics diagnostics;
+    auto loaded = bookc::LoadBook(LANTHORN_FIXTURES_DIR "/crossing", diagnostics);
+    if (loaded == nullptr) std::abort();
+    return loaded;
+  }();
+  static lanthorn::Reader* reader = [] {
+    auto* r = new lanthorn::Reader(book->book(), platform);
+    r->render.clientRect = platform.ClientRect();
+    r->render.averageCharWidth = 7;
+    r->render.baseLineHeight = 16;
+    r->navigation.screenNumber = lanthorn::kNoScreen;
+    lanthorn::SetSoundFlag(*r, 1);
+    return r;
+  }();
+  if (platformOut != nullptr) *platformOut = &platform;
+  return *reader;
+}
+
+// Forgets what the previous input left on the page and in the recorder.
+inline void ResetPage(lanthorn::Reader& reader, lanthorn::HeadlessPlatform& platform) {
+  lanthorn::DestroyPageControls(reader);
+  lanthorn::EmptyDisplayList(reader);
+  reader.render.penY = 0;
+  platform.ClearMessages();
+  platform.ClearSounds();
+}

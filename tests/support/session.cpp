@@ -1,0 +1,73 @@
+#include "tests/support/session.h"
+
+#include <gtest/gtest.h>
+
+#include "render/page_builder.h"
+#include "story/hotwords.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name) {
+  bookc::Diagnostics diagnostics;
+  auto book = bookc::LoadBook(fs::path(LANTHORN_FIXTURES_DIR) / name, diagnostics);
+  if (book == nullptr) {
+    std::string errors;
+    for (const bookc::Diagnostic& d : diagnostics.list()) errors += bookc::Format(d) + "\n";
+    ADD_FAILURE() << "fixture " << name << " does not compile:\n" << errors;
+  }
+  return book;
+}
+
+Session::Session(const lanthorn::Book& book)
+    : reader(std::make_unique<lanthorn::Reader>(book, platform)) {
+  reader->render.clientRect = platform.ClientRect();
+  reader->render.pageArea = {0, 0, 506, 375};
+  platform.SetPaintHandler([this](lanthorn::Canvas&) {
+    if (reader->navigation.rebuild) {
+      reader->navigation.rebuild = 0;
+      lanthorn::RebuildPage(*reader);
+    }
+  });
+}
+
+void Session::Open(int16_t page) {
+  reader->navigation.screenNumber = lanthorn::kNoScreen;
+  lanthorn::GoToPage(*reader, page, lanthorn::PageMode::kStory);
+}
+
+void Session::Click(uint16_t controlId) {
+  if (reader->navigation.choiceLatch) return;
+  reader->navigation.choiceLatch = 1;
+  lanthorn::ActivateHotword(*reader, controlId, "");
+}
+
+void Session::Type(uint16_t boxId, const std::string& text) {
+  platform.SetControlText(platform.HandleOf(boxId), text);
+  const int index = boxId - lanthorn::kFirstInputBoxId;
+  char typed[200];
+  const int32_t most = reader->inputBoxes.records[index].maximumLength;
+  platform.ReadControlText(reader->inputBoxes.handles[index], typed, most + 1);
+  if (reader->navigation.choiceLatch) return;
+  reader->navigation.choiceLatch = 1;
+  lanthorn::ActivateHotword(*reader, boxId, typed);
+}
+
+std::vector<std::string> Session::Choices() const {
+  std::vector<std::string> labels;
+  for (int i = 0; i < reader->buttons.count; ++i) labels.push_back(reader->buttons.records[i].label);
+  return labels;
+}
+
+uint16_t Session::Choice(const std::string& label) const {
+  for (int i = 0; i < reader->buttons.count; ++i) {
+    if (label == reader->buttons.records[i].label) {
+      return static_cast<uint16_t>(lanthorn::kFirstChoiceButtonId + i);
+    }
+  }
+  ADD_FAILURE() << "no choice \"" << label << "\" on page " << reader->navigation.shownPage;
+  return 0;
+}
+
+}  // namespace testing_support

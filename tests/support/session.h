@@ -1,0 +1,37 @@
+// Playing a book in a test: a reader on the headless platform whose moves
+// build each new page before they return.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/test_book.h"
+
+namespace testing_support {
+
+// Compiles a fixture book from tests/fixtures/<name>; fails the test on error.
+std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name);
+
+// A reader playing a book on the headless platform: every move builds the
+// new page before it returns, as the window system's synchronous repaint does.
+class Session {
+ public:
+  explicit Session(const lanthorn::Book& book);
+
+  // Shows a page as a story move, past the opening screens.
+  void Open(int16_t page);
+  // A click on a page's choice button, or Enter in its input box after typing.
+  void Click(uint16_t controlId);
+  void Type(uint16_t boxId, const std::string& text);
+  // The labels of the page's choice buttons, in order.
+  std::vector<std::string> Choices() const;
+  // The id of the choice button with this label; fails the test if none.
+  uint16_t Choice(const std::string& label) const;
+  std::string Page() const { return DescribeDisplayList(*reader); }
+
+  lanthorn::HeadlessPlatform platform;
+  std::unique_ptr<lanthorn::Reader> reader;
+};
+
+}  // namespace testing_support
