@@ -24,5 +24,10 @@ test: bootstrap
 	@cmake --build --preset sanitize
 	@ctest --preset sanitize -j2
 
+bench: bootstrap
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+	@build/release/page_bench
+
 clean:
 	rm -rf build

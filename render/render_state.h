@@ -22,6 +22,7 @@ struct LineSegment {
 };
 
 struct RenderState {
+  float textPointSize = 16.0f;
   FontHandle normalFont;
   FontHandle boldFont;
   Rect clientRect;  // the client rectangle as it was after creation
@@ -50,6 +51,7 @@ struct RenderState {
   int32_t lastContentHeight;
   int32_t lastScrollPageSize;
   int32_t pageHeight = 400;
+  int32_t scrollPageSize;
   uint32_t repaintRequest;
 };
 

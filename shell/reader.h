@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "render/render_state.h"
 #include "screens/screens.h"
+#include "shell/main_window.h"
 #include "shell/navigation.h"
 #include "shell/save_record.h"
 #include "story/controls.h"
@@ -42,6 +43,8 @@ struct Reader {
   InputBoxTable inputBoxes{};
   RenderState render{};
   ScreensState screens{};
+  WindowState window{};
+  FileHandle saveFile = nullptr;
   uint8_t saveRecord[kSaveRecordSize]{};
 };
 

@@ -1,0 +1,197 @@
+#include "shell/main_window.h"
+
+#include "render/fonts.h"
+#include "render/icon_bar.h"
+#include "render/painter.h"
+#include "screens/screens.h"
+#include "shell/navigation.h"
+#include "shell/reader.h"
+#include "shell/save_record.h"
+#include "story/hotwords.h"
+#include "story/story_state.h"
+
+namespace lanthorn {
+
+namespace {
+
+// The scroll page is the client height less the icon bar and a margin.
+constexpr int32_t kScrollPageAllowance = 43;
+constexpr int32_t kScrollLine = 16;
+
+void StartAgain(Reader& reader) {
+  const int reply = reader.platform.ShowMessageBox(
+      reader.mainWindow, "Do you really want to start again?", "Beginning of Book",
+      kMessageBoxYesNo);
+  if (reply != kReplyYes) return;
+  reader.navigation.storyMode = 1;
+  ClearStoryItems(reader);
+  ClearRestartPoints(reader);
+  GoToPage(reader, 2, PageMode::kFollow);
+  reader.render.layoutBold = 0;
+}
+
+// Keeps the Sounds screen's check box in the sound flag.
+void KeepSoundSetting(Reader& reader) {
+  const int16_t index = reader.screens.soundCheckBoxIndex;
+  if (index < 0 || index >= reader.buttons.count) return;
+  ControlHandle box = reader.buttons.handles[index];
+  if (box != nullptr) SetSoundFlag(reader, reader.platform.ReadCheck(box) ? 1 : 0);
+}
+
+void EnteredText(Reader& reader, uint16_t id) {
+  const int index = id - kFirstInputBoxId;
+  if (index >= reader.inputBoxes.count) return;
+  char* answer = reader.window.answer;
+  // At most the box's length, and never more than the answer buffer holds.
+  int32_t most = reader.inputBoxes.records[index].maximumLength;
+  if (most > kAnswerBufferSize - 1) most = kAnswerBufferSize - 1;
+  ControlHandle box = reader.inputBoxes.handles[index];
+  if (box != nullptr) {
+    reader.platform.ReadControlText(box, answer, most + 1);
+  } else {
+    answer[0] = '\0';
+  }
+  if (reader.navigation.choiceLatch) return;
+  reader.navigation.choiceLatch = 1;
+  ActivateHotword(reader, id, answer);
+}
+
+void ChoiceButton(Reader& reader, uint16_t id) {
+  if (reader.navigation.choiceLatch) return;
+  reader.navigation.choiceLatch = 1;
+  if (reader.navigation.inventoryScreen) {
+    OpenItemPage(reader, id);
+  } else {
+    ActivateHotword(reader, id, "");
+  }
+}
+
+}  // namespace
+
+int OnCreate(Reader& reader, WindowHandle window) {
+  reader.mainWindow = window;
+  return CreateFonts(reader) != 0 ? 0 : -1;
+}
+
+void OnDestroy(Reader& reader) { DeleteFonts(reader); }
+
+void OnSize(Reader& reader, int32_t clientWidth, int32_t clientHeight) {
+  MoveIconBar(reader, clientWidth, clientHeight);
+  const int32_t page = clientHeight - kScrollPageAllowance;
+  reader.platform.SetScrollRange(reader.render.pageHeight, page);
+  reader.render.scrollPageSize = page;
+}
+
+void OnSizing(Rect* proposed) {
+  if (proposed->right - proposed->left < 200) proposed->right = proposed->left + 200;
+  if (proposed->right - proposed->left > 400) proposed->right = proposed->left + 400;
+  if (proposed->bottom - proposed->top < 200) proposed->bottom = proposed->top + 200;
+}
+
+void OnPaint(Reader& reader, Canvas& canvas) { PaintPage(reader, canvas); }
+
+void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item) {
+  if (controlId < kFirstChoiceButtonId) return;
+  const int index = controlId - kFirstChoiceButtonId;
+  if (index >= reader.buttons.count) return;
+  const ButtonRecord& button = reader.buttons.records[index];
+  if (button.bitmapId != 0) {
+    canvas.DrawBitmap(button.bitmapId, 0, 0);
+    return;
+  }
+  canvas.DrawText(button.bold ? reader.render.boldFont : reader.render.normalFont, item,
+                  button.label, button.labelLength, kDrawCentre | kDrawNoPrefix);
+}
+
+bool OnKeyDown(Reader& reader, Key key) {
+  switch (key) {
+    case Key::kPageUp: OnVerticalScroll(reader, kPageUp); return true;
+    case Key::kPageDown: OnVerticalScroll(reader, kPageDown); return true;
+    case Key::kEnd: OnVerticalScroll(reader, kBottom); return true;
+    case Key::kHome: OnVerticalScroll(reader, kTop); return true;
+    case Key::kUp: OnVerticalScroll(reader, kLineUp); return true;
+    case Key::kDown: OnVerticalScroll(reader, kLineDown); return true;
+    default: return false;
+  }
+}
+
+void OnVerticalScroll(Reader& reader, uint16_t request) {
+  const ScrollInfo info = reader.platform.GetScrollInfo();
+  const int32_t old = info.position;
+  int32_t position = old;
+  switch (request) {
+    case kLineUp: position -= kScrollLine; break;
+    case kLineDown: position += kScrollLine; break;
+    case kPageUp: position -= info.page; break;
+    case kPageDown: position += info.page; break;
+    case kThumbTrack: position = info.trackPosition; break;
+    case kTop: position = info.minimum; break;
+    case kBottom: position = info.maximum; break;
+    default: break;
+  }
+  position = reader.platform.SetScrollPosition(position);
+  if (position == old) return;
+  reader.platform.ScrollPageArea(old - position, reader.render.pageArea);
+  reader.navigation.scrollOffset += old - position;
+  reader.platform.UpdateNow();
+}
+
+void OnTimer(Reader& reader, uint32_t /*id*/) {
+  reader.platform.StopTimer(kOpeningTimer);
+  reader.navigation.rebuild = 1;
+  reader.platform.RepaintNow();
+}
+
+void OnCommand(Reader& reader, uint16_t id, uint16_t notification) {
+  NavigationState& n = reader.navigation;
+  switch (id) {
+    case kStartAgain: StartAgain(reader); return;
+    case kOpenInformation: GoToPage(reader, 6, PageMode::kAside); return;
+    case kOpenRestart: GoToPage(reader, 3, PageMode::kAside); return;
+    case kOpenObjective: GoToPage(reader, 4, PageMode::kAside); return;
+    case kOpenSounds:
+      n.storyMode = 0;
+      ShowScreen(reader, kSoundsScreen);
+      return;
+    case kOpenHints: GoToPage(reader, 7, PageMode::kAside); return;
+    case kOpenAbout:
+      ShowScreen(reader, kInformationScreen);
+      n.storyMode = 0;
+      return;
+    case kOpenCredits: GoToPage(reader, 5, PageMode::kAside); return;
+    case kExit: reader.platform.PostClose(); return;
+    case kReturn:
+      if (n.storyMode != 0) return;
+      if (n.soundsScreen) KeepSoundSetting(reader);
+      GoToPage(reader, n.readingPosition, PageMode::kStory);
+      return;
+    case kNext: GoNext(reader); return;
+    case kPrevious: GoPrevious(reader); return;
+    case kHelp:
+      n.storyMode = 0;
+      ShowScreen(reader, kHelpScreen);
+      return;
+    case kSoundsOk:
+      if (n.soundsScreen) KeepSoundSetting(reader);
+      GoToPage(reader, n.readingPosition, PageMode::kStory);
+      return;
+    default:
+      break;
+  }
+  if (id >= kFirstInputBoxId && id < kFirstChoiceButtonId) {
+    if (notification == kEditEntered) EnteredText(reader, id);
+  } else if (id >= kFirstChoiceButtonId) {
+    ChoiceButton(reader, id);
+  }
+}
+
+void OpenItemPage(Reader& reader, uint16_t id) {
+  for (int k = 0; k < kItemCount; ++k) {
+    if (reader.screens.inventoryButtons[k] == id) {
+      GoToPage(reader, static_cast<int16_t>(reader.book.items[k].itemId + 1), PageMode::kAside);
+      return;
+    }
+  }
+}
+
+}  // namespace lanthorn
