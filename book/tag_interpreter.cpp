@@ -161,7 +161,7 @@ void PlaySoundTag(Reader& reader) {
   const int16_t sound = ReadTagNumber(reader);
   if (SoundFlag(reader) == 0 || sound < 0 || sound >= kSoundCount) return;
   const char* name = reader.book.sounds[sound];
-  if (name != nullptr && name[0] != '\0') reader.platform.PlaySound(name);
+  if (name != nullptr && name[0] != '\0') reader.platform.PlayWave(name);
 }
 
 uint8_t Condition(Reader& reader) {

@@ -69,7 +69,7 @@ class Canvas {
   virtual ~Canvas() = default;
   virtual Size MeasureText(FontHandle font, const char* text, int32_t length) = 0;
   // One line of text in the rectangle, aligned and clipped by the flags.
-  virtual void DrawText(FontHandle font, const Rect& rect, const char* text, int32_t length,
+  virtual void DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
                         uint32_t flags) = 0;
   virtual void InvertRect(const Rect& rect) = 0;
   // A bitmap resource copied opaquely at its own size.
@@ -141,7 +141,7 @@ class Platform {
   virtual void PostClose() = 0;
 
   // Sounds from the program's WAVE resources, played asynchronously.
-  virtual void PlaySound(const char* resourceName) = 0;
+  virtual void PlayWave(const char* resourceName) = 0;
   virtual void StopSound() = 0;
 
   // The save file: a name in the current directory, opened without sharing.

@@ -140,7 +140,7 @@ class Layout {
         n = ForcedWord(p, remaining, &width);
       }
       if (r_.penX == r_.leftMargin && n < remaining) {
-        canvas_.DrawText(Font(reader_, r_.layoutBold != 0),
+        canvas_.DrawString(Font(reader_, r_.layoutBold != 0),
                          {r_.penX + client_.left, r_.penY, r_.rightMargin, r_.penY + r_.lineHeight},
                          r_.fitBuffer, n, AlignmentFlag(r_.alignment) | kLineFlags);
       } else {
@@ -184,7 +184,7 @@ class Layout {
         FitText(reader_, canvas_, r_.fitBuffer, text, &r_.lineHeight, &width, true);
     const Rect band{client_.left, r_.penY, client_.right, r_.penY + r_.lineHeight};
     if (n > 0) {
-      canvas_.DrawText(r_.boldFont, band, r_.fitBuffer, n,
+      canvas_.DrawString(r_.boldFont, band, r_.fitBuffer, n,
                        kDrawCentre | kDrawSingleLine | kDrawNoPrefix);
     }
     if (reader_.navigation.scrollOffset == 0) canvas_.InvertRect(band);
@@ -290,7 +290,7 @@ void FlushLine(Reader& reader, Canvas& canvas) {
     switch (s.kind) {
       case kTextRun:
         if (s.text != nullptr) {
-          canvas.DrawText(Font(reader, r.drawingBold != 0),
+          canvas.DrawString(Font(reader, r.drawingBold != 0),
                           {x + client.left, r.penY, r.rightMargin, r.penY + r.lineHeight}, s.text,
                           s.number, kDrawLeft | kLineFlags);
         }

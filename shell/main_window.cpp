@@ -99,7 +99,7 @@ void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& 
     canvas.DrawBitmap(button.bitmapId, 0, 0);
     return;
   }
-  canvas.DrawText(button.bold ? reader.render.boldFont : reader.render.normalFont, item,
+  canvas.DrawString(button.bold ? reader.render.boldFont : reader.render.normalFont, item,
                   button.label, button.labelLength, kDrawCentre | kDrawNoPrefix);
 }
 

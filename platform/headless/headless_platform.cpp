@@ -42,7 +42,7 @@ class HeadlessPlatform::Canvas : public lanthorn::Canvas {
   Size MeasureText(FontHandle font, const char* text, int32_t length) override {
     return platform_.MeasureText(font, text, length);
   }
-  void DrawText(FontHandle font, const Rect& rect, const char* text, int32_t length,
+  void DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
                 uint32_t flags) override {
     const auto* f = static_cast<const Font*>(font);
     record_.texts.push_back({rect, flags, f != nullptr && f->weight >= 600,
@@ -255,7 +255,7 @@ bool HeadlessPlatform::timerRunning(uint32_t id) const {
   return std::find(timers_.begin(), timers_.end(), id) != timers_.end();
 }
 
-void HeadlessPlatform::PlaySound(const char* resourceName) { sounds_.emplace_back(resourceName); }
+void HeadlessPlatform::PlayWave(const char* resourceName) { sounds_.emplace_back(resourceName); }
 
 void HeadlessPlatform::StopSound() { sounds_.emplace_back(); }
 

@@ -95,7 +95,7 @@ class HeadlessPlatform : public Platform {
   void StartTimer(uint32_t id, uint32_t milliseconds) override;
   void StopTimer(uint32_t id) override;
   void PostClose() override { closeRequested_ = true; }
-  void PlaySound(const char* resourceName) override;
+  void PlayWave(const char* resourceName) override;
   void StopSound() override;
   bool FileExists(const char* name) override;
   FileHandle OpenExclusive(const char* name) override;

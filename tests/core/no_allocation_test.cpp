@@ -34,7 +34,7 @@ using namespace lanthorn;
 class QuietCanvas : public Canvas {
  public:
   Size MeasureText(FontHandle, const char*, int32_t length) override { return {11 * length, 25}; }
-  void DrawText(FontHandle, const Rect&, const char*, int32_t, uint32_t) override {}
+  void DrawString(FontHandle, const Rect&, const char*, int32_t, uint32_t) override {}
   void InvertRect(const Rect&) override {}
   void DrawBitmap(uint16_t, int32_t, int32_t) override {}
 };
@@ -80,7 +80,7 @@ class QuietPlatform : public Platform {
   void StartTimer(uint32_t, uint32_t) override {}
   void StopTimer(uint32_t) override {}
   void PostClose() override {}
-  void PlaySound(const char*) override {}
+  void PlayWave(const char*) override {}
   void StopSound() override {}
   bool FileExists(const char*) override { return false; }
   FileHandle OpenExclusive(const char*) override { return nullptr; }

@@ -1,11 +1,12 @@
 // bookc: compiles and checks a book's source directory.
 //
-//   bookc [--output FILE] BOOK_DIR
+//   bookc [--output FILE] [--resources FILE --resource-dir DIR] BOOK_DIR
 //
 // Reports every problem as "file:line:col: error: ..." (or warning) on
 // standard error and exits with 1 when there is an error. With --output it
-// writes the book's tables as C++ source; the file is rewritten only when its
-// content changes.
+// writes the book's tables as C++ source; with --resources, the resource
+// script lines for its pictures and sounds under DIR. Files are rewritten
+// only when their content changes.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -19,7 +20,7 @@ namespace {
 
 int Usage(const char* problem) {
   if (problem != nullptr) std::cerr << "bookc: " << problem << '\n';
-  std::cerr << "usage: bookc [--output FILE] BOOK_DIR\n";
+  std::cerr << "usage: bookc [--output FILE] [--resources FILE --resource-dir DIR] BOOK_DIR\n";
   return 2;
 }
 
@@ -45,12 +46,20 @@ bool WriteIfChanged(const std::filesystem::path& path, const std::string& conten
 
 int main(int argc, char** argv) {
   std::string output;
+  std::string resources;
+  std::string resourceDirectory;
   std::string directory;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--output" || argument == "-o") {
       if (++i == argc) return Usage("--output needs a file name");
       output = argv[i];
+    } else if (argument == "--resources") {
+      if (++i == argc) return Usage("--resources needs a file name");
+      resources = argv[i];
+    } else if (argument == "--resource-dir") {
+      if (++i == argc) return Usage("--resource-dir needs a directory");
+      resourceDirectory = argv[i];
     } else if (argument == "--help" || argument == "-h") {
       Usage(nullptr);
       return 0;
@@ -63,6 +72,9 @@ int main(int argc, char** argv) {
     }
   }
   if (directory.empty()) return Usage("no book directory given");
+  if (!resources.empty() && resourceDirectory.empty()) {
+    return Usage("--resources needs --resource-dir");
+  }
   if (!std::filesystem::is_directory(directory)) {
     std::cerr << directory << ": error: not a directory\n";
     return 1;
@@ -81,6 +93,14 @@ int main(int argc, char** argv) {
     bookc::WriteBookCpp(*model, source);
     if (!WriteIfChanged(output, source.str())) {
       std::cerr << output << ": error: cannot write the generated tables\n";
+      return 1;
+    }
+  }
+  if (!resources.empty()) {
+    std::ostringstream script;
+    bookc::WriteBookResources(*model, resourceDirectory, script);
+    if (!WriteIfChanged(resources, script.str())) {
+      std::cerr << resources << ": error: cannot write the resource script\n";
       return 1;
     }
   }

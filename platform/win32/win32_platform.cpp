@@ -1,0 +1,332 @@
+#include "platform/win32/win32_platform.h"
+
+#include <mmsystem.h>
+
+namespace lanthorn {
+
+namespace {
+
+constexpr const char* kPreviousProcedure = "LanthornPreviousProcedure";
+
+HWND Window(ControlHandle control) { return static_cast<HWND>(control); }
+
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+Win32Platform::~Win32Platform() {
+  for (auto& [id, bitmap] : faces_) DeleteObject(bitmap);
+}
+
+void Win32Platform::EndPainting() {
+  painting_ = false;
+  if (repaintAfterPaint_) {
+    repaintAfterPaint_ = false;
+    UpdateWindow(window_);
+  }
+}
+
+int Win32Platform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
+                                  uint32_t style) {
+  return MessageBoxA(static_cast<HWND>(owner), text, caption, style);
+}
+
+TextMetrics Win32Platform::DefaultFontMetrics() {
+  HDC dc = GetDC(window_);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  ReleaseDC(window_, dc);
+  return {metrics.tmHeight, metrics.tmAveCharWidth};
+}
+
+int32_t Win32Platform::VerticalDotsPerInch() {
+  HDC dc = CreateCompatibleDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  DeleteDC(dc);
+  return dpi;
+}
+
+FontHandle Win32Platform::CreatePageFont(int32_t pixelHeight, int32_t weight) {
+  LOGFONTA font{};
+  GetObjectA(GetStockObject(ANSI_VAR_FONT), sizeof font, &font);
+  font.lfHeight = -pixelHeight;
+  font.lfWeight = weight;
+  return CreateFontIndirectA(&font);
+}
+
+void Win32Platform::DeleteFont(FontHandle font) { DeleteObject(static_cast<HFONT>(font)); }
+
+Size Win32Platform::MeasureText(FontHandle font, const char* text, int32_t length) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, static_cast<HFONT>(font));
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text, length, &size);
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  return {size.cx, size.cy};
+}
+
+bool Win32Platform::BitmapSize(uint16_t bitmapId, Size* size) {
+  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(bitmapId));
+  if (bitmap == nullptr) return false;
+  BITMAP info{};
+  const bool read = GetObjectA(bitmap, sizeof info, &info) != 0;
+  DeleteObject(bitmap);
+  if (!read) return false;
+  *size = {info.bmWidth, info.bmHeight};
+  return true;
+}
+
+HBITMAP Win32Platform::Face(uint16_t bitmapId) {
+  auto found = faces_.find(bitmapId);
+  if (found != faces_.end()) return found->second;
+  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(bitmapId));
+  faces_[bitmapId] = bitmap;
+  return bitmap;
+}
+
+ControlHandle Win32Platform::CreateControl(const ControlSpec& spec) {
+  DWORD style = WS_CHILD | WS_VISIBLE;
+  const char* className = "button";
+  switch (spec.kind) {
+    case ControlKind::kChoiceButton: style |= WS_BORDER | BS_OWNERDRAW; break;
+    case ControlKind::kTextButton: style |= BS_DEFPUSHBUTTON; break;
+    case ControlKind::kBitmapButton: style |= BS_BITMAP | BS_DEFPUSHBUTTON; break;
+    case ControlKind::kCheckBox: style |= BS_AUTOCHECKBOX; break;
+    case ControlKind::kEditBox:
+      className = "EDIT";
+      style |= WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL;
+      break;
+  }
+  HWND control = CreateWindowExA(0, className, spec.text, style, spec.x, spec.y, spec.width,
+                                 spec.height, window_,
+                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(spec.id)),
+                                 instance_, nullptr);
+  if (control == nullptr) return nullptr;
+  if (spec.kind == ControlKind::kBitmapButton) SetControlFace(control, spec.bitmapId);
+  if (spec.kind == ControlKind::kEditBox) {
+    // Tab and Enter in the box submit its text to the main window.
+    const LONG_PTR previous =
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputBoxProc));
+    SetPropA(control, kPreviousProcedure, reinterpret_cast<HANDLE>(previous));
+  }
+  return control;
+}
+
+void Win32Platform::DestroyControl(ControlHandle control) { DestroyWindow(Window(control)); }
+
+void Win32Platform::MoveControl(ControlHandle control, int32_t x, int32_t y, int32_t width,
+                                int32_t height, bool repaint) {
+  MoveWindow(Window(control), x, y, width, height, repaint ? TRUE : FALSE);
+}
+
+void Win32Platform::ShowControl(ControlHandle control, bool visible) {
+  ShowWindow(Window(control), visible ? SW_SHOW : SW_HIDE);
+}
+
+void Win32Platform::EnableControl(ControlHandle control, bool enabled) {
+  EnableWindow(Window(control), enabled ? TRUE : FALSE);
+}
+
+void Win32Platform::FocusControl(ControlHandle control) { SetFocus(Window(control)); }
+
+void Win32Platform::SetControlFace(ControlHandle control, uint16_t bitmapId) {
+  SendMessageA(Window(control), BM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(Face(bitmapId)));
+}
+
+void Win32Platform::SetTextLimit(ControlHandle control, int32_t characters) {
+  SendMessageA(Window(control), EM_LIMITTEXT, static_cast<WPARAM>(characters), 0);
+}
+
+int32_t Win32Platform::ReadControlText(ControlHandle control, char* buffer, int32_t size) {
+  if (size <= 0) return 0;
+  buffer[0] = '\0';
+  return GetWindowTextA(Window(control), buffer, size);
+}
+
+void Win32Platform::SetCheck(ControlHandle control, bool checked) {
+  SendMessageA(Window(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32Platform::ReadCheck(ControlHandle control) {
+  return SendMessageA(Window(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+Rect Win32Platform::ClientRect() {
+  RECT r{};
+  GetClientRect(window_, &r);
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+void Win32Platform::RepaintNow() {
+  InvalidateRect(window_, nullptr, TRUE);
+  if (painting_) {
+    repaintAfterPaint_ = true;
+  } else {
+    UpdateWindow(window_);
+  }
+}
+
+void Win32Platform::UpdateNow() {
+  if (painting_) {
+    repaintAfterPaint_ = true;
+  } else {
+    UpdateWindow(window_);
+  }
+}
+
+void Win32Platform::ScrollPageArea(int32_t dy, const Rect& pageArea) {
+  const RECT area = ToRect(pageArea);
+  ScrollWindowEx(window_, 0, dy, &area, &area, nullptr, nullptr,
+                 SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+void Win32Platform::SetScrollRange(int32_t maximum, int32_t page) {
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0, maximum,
+                  static_cast<UINT>(page < 0 ? 0 : page), 0, 0};
+  SetScrollInfo(window_, SB_VERT, &info, TRUE);
+}
+
+int32_t Win32Platform::SetScrollPosition(int32_t position) {
+  SCROLLINFO info{sizeof info, SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, position, 0};
+  SetScrollInfo(window_, SB_VERT, &info, TRUE);
+  info.fMask = SIF_POS;
+  ::GetScrollInfo(window_, SB_VERT, &info);
+  return info.nPos;
+}
+
+ScrollInfo Win32Platform::GetScrollInfo() {
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS, 0, 0, 0, 0, 0};
+  ::GetScrollInfo(window_, SB_VERT, &info);
+  return {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos, info.nTrackPos};
+}
+
+void Win32Platform::StartTimer(uint32_t id, uint32_t milliseconds) {
+  SetTimer(window_, id, milliseconds, nullptr);
+}
+
+void Win32Platform::StopTimer(uint32_t id) { KillTimer(window_, id); }
+
+void Win32Platform::PostClose() { PostMessageA(window_, WM_CLOSE, 0, 0); }
+
+void Win32Platform::PlayWave(const char* resourceName) {
+  ::PlaySoundA(resourceName, instance_, SND_RESOURCE | SND_ASYNC);
+}
+
+void Win32Platform::StopSound() {
+  ::PlaySoundA(nullptr, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
+}
+
+bool Win32Platform::FileExists(const char* name) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(name, &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+FileHandle Win32Platform::OpenExclusive(const char* name) {
+  const DWORD creation = FileExists(name) ? OPEN_EXISTING : CREATE_NEW;
+  HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, creation,
+                            FILE_ATTRIBUTE_HIDDEN, nullptr);
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+int32_t Win32Platform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
+  DWORD got = 0;
+  if (!::ReadFile(static_cast<HANDLE>(file), buffer, static_cast<DWORD>(size), &got, nullptr)) {
+    return 0;
+  }
+  return static_cast<int32_t>(got);
+}
+
+bool Win32Platform::SeekToStart(FileHandle file) {
+  return SetFilePointer(static_cast<HANDLE>(file), 0, nullptr, FILE_BEGIN) !=
+         INVALID_SET_FILE_POINTER;
+}
+
+int32_t Win32Platform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
+  DWORD put = 0;
+  if (!::WriteFile(static_cast<HANDLE>(file), buffer, static_cast<DWORD>(size), &put, nullptr)) {
+    return 0;
+  }
+  return static_cast<int32_t>(put);
+}
+
+void Win32Platform::CloseFile(FileHandle file) { CloseHandle(static_cast<HANDLE>(file)); }
+
+void Win32Platform::SystemVersion(uint32_t* major, uint32_t* minor) {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExA(&version);
+#pragma GCC diagnostic pop
+  *major = version.dwMajorVersion;
+  *minor = version.dwMinorVersion;
+}
+
+bool Win32Platform::ActivateOtherCopy(const char* className) {
+  HWND other = FindWindowA(className, nullptr);
+  if (other == nullptr) return false;
+  SetActiveWindow(other);
+  InvalidateRect(other, nullptr, TRUE);
+  UpdateWindow(other);
+  SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  return true;
+}
+
+Size Win32Canvas::MeasureText(FontHandle font, const char* text, int32_t length) {
+  HGDIOBJ previous = SelectObject(dc_, static_cast<HFONT>(font));
+  SIZE size{};
+  GetTextExtentPoint32A(dc_, text, length, &size);
+  SelectObject(dc_, previous);
+  return {size.cx, size.cy};
+}
+
+void Win32Canvas::DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
+                           uint32_t flags) {
+  HGDIOBJ previous = font != nullptr ? SelectObject(dc_, static_cast<HFONT>(font)) : nullptr;
+  RECT r = ToRect(rect);
+  ::DrawTextA(dc_, text, length, &r, flags);
+  if (previous != nullptr) SelectObject(dc_, previous);
+}
+
+void Win32Canvas::InvertRect(const Rect& rect) {
+  const RECT r = ToRect(rect);
+  ::InvertRect(dc_, &r);
+}
+
+void Win32Canvas::DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) {
+  HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(bitmapId));
+  if (bitmap == nullptr) return;
+  BITMAP info{};
+  GetObjectA(bitmap, sizeof info, &info);
+  HDC memory = CreateCompatibleDC(dc_);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(dc_, x, y, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+  DeleteDC(memory);
+  DeleteObject(bitmap);
+}
+
+LRESULT CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN) {
+    HWND main = GetParent(box);
+    if (wParam == VK_TAB || wParam == VK_RETURN) {
+      const WORD id = static_cast<WORD>(GetDlgCtrlID(box));
+      SendMessageA(main, WM_COMMAND, MAKEWPARAM(id, kEditEntered), 0);
+      return 0;
+    }
+    if (wParam == VK_UP || wParam == VK_DOWN) {
+      SendMessageA(main, WM_VSCROLL, wParam == VK_UP ? SB_LINEUP : SB_LINEDOWN, 0);
+      return 0;
+    }
+  }
+  auto previous = reinterpret_cast<WNDPROC>(GetPropA(box, kPreviousProcedure));
+  if (message == WM_NCDESTROY) RemovePropA(box, kPreviousProcedure);
+  return CallWindowProcA(previous, box, message, wParam, lParam);
+}
+
+}  // namespace lanthorn
