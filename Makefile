@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run test bench build bootstrap clean
+.PHONY: run test bench build win32 bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -10,11 +10,14 @@ build: bootstrap
 	@cmake --preset dev >/dev/null
 	@cmake --build --preset dev
 
-# Builds the reader and shows the book. Until a window front end is built,
-# this checks the book and prints its opening pages as the reader builds them.
-run: build
-	@build/dev/bookc book/data
-	@build/dev/lanthorn-page book/data 2 3 4
+# The Win32 reader, cross-built; bookc comes from the dev build.
+win32: build
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32
+
+# Opens the reader: the Win32 program under Wine.
+run: win32
+	@scripts/run-reader
 
 test: bootstrap
 	@cmake --preset dev >/dev/null
@@ -23,6 +26,9 @@ test: bootstrap
 	@cmake --preset sanitize >/dev/null
 	@cmake --build --preset sanitize
 	@ctest --preset sanitize -j2
+	@cmake --preset win32 >/dev/null
+	@cmake --build --preset win32
+	@scripts/win32-e2e
 
 bench: bootstrap
 	@cmake --preset release >/dev/null
