@@ -1,11 +1,8 @@
 #include "platform/headless/headless_platform.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "platform/posix/posix_files.h"
 
 namespace lanthorn {
 
@@ -28,10 +25,6 @@ constexpr BitmapSizeEntry kBitmapSizes[] = {
     {1715, {320, 210}}, {1716, {320, 210}}, {1717, {320, 311}}, {1718, {320, 341}},
     {1719, {320, 208}}, {1720, {320, 210}},
 };
-
-int FileDescriptor(FileHandle file) {
-  return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1;
-}
 
 }  // namespace
 
@@ -259,42 +252,21 @@ void HeadlessPlatform::PlayWave(const char* resourceName) { sounds_.emplace_back
 
 void HeadlessPlatform::StopSound() { sounds_.emplace_back(); }
 
-bool HeadlessPlatform::FileExists(const char* name) {
-  struct stat info {};
-  return stat(name, &info) == 0;
-}
+bool HeadlessPlatform::FileExists(const char* name) { return posix::FileExists(name); }
 
-FileHandle HeadlessPlatform::OpenExclusive(const char* name) {
-  const int fd = open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
-  // Held without sharing: a second copy cannot take the lock.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
-    return nullptr;
-  }
-  return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
-}
+FileHandle HeadlessPlatform::OpenExclusive(const char* name) { return posix::OpenExclusive(name); }
 
 int32_t HeadlessPlatform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
-  const ssize_t got = read(FileDescriptor(file), buffer, static_cast<size_t>(size));
-  return got < 0 ? 0 : static_cast<int32_t>(got);
+  return posix::ReadFile(file, buffer, size);
 }
 
-bool HeadlessPlatform::SeekToStart(FileHandle file) {
-  return lseek(FileDescriptor(file), 0, SEEK_SET) == 0;
-}
+bool HeadlessPlatform::SeekToStart(FileHandle file) { return posix::SeekToStart(file); }
 
 int32_t HeadlessPlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
-  int32_t total = 0;
-  while (total < size) {
-    const ssize_t put = write(FileDescriptor(file), buffer + total, static_cast<size_t>(size - total));
-    if (put <= 0) break;
-    total += static_cast<int32_t>(put);
-  }
-  return total;
+  return posix::WriteFile(file, buffer, size);
 }
 
-void HeadlessPlatform::CloseFile(FileHandle file) { close(FileDescriptor(file)); }
+void HeadlessPlatform::CloseFile(FileHandle file) { posix::CloseFile(file); }
 
 bool HeadlessPlatform::ActivateOtherCopy(const char* /*className*/) {
   if (otherCopy_) otherCopyActivated_ = true;

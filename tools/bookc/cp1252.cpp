@@ -2,29 +2,17 @@
 
 #include <cstdio>
 
+#include "book/windows1252.h"
+
 namespace bookc {
 
-namespace {
-
-// Code points of Windows-1252 bytes 0x80 to 0x9F; 0 where the byte is unused.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
-};
-
-}  // namespace
 
 std::optional<uint8_t> ToCp1252(char32_t cp) {
   if (cp == '\t' || cp == '\n' || cp == '\r') return static_cast<uint8_t>(cp);
-  if (cp < 0x20 || cp == 0x7F) return std::nullopt;
-  if (cp < 0x80) return static_cast<uint8_t>(cp);
-  if (cp >= 0xA0 && cp <= 0xFF) return static_cast<uint8_t>(cp);
-  for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] != 0 && kHighControls[i] == cp) return static_cast<uint8_t>(0x80 + i);
-  }
-  return std::nullopt;
+  if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) return std::nullopt;
+  const int byte = lanthorn::UnicodeToWindows1252(cp);
+  if (byte < 0) return std::nullopt;
+  return static_cast<uint8_t>(byte);
 }
 
 std::optional<char32_t> DecodeUtf8(std::string_view text, size_t& pos) {
@@ -91,8 +79,7 @@ std::optional<std::string> Utf8ToCp1252(std::string_view text, std::string& prob
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   for (unsigned char b : text) {
-    char32_t cp = b;
-    if (b >= 0x80 && b < 0xA0) cp = kHighControls[b - 0x80] != 0 ? kHighControls[b - 0x80] : 0xFFFD;
+    const char32_t cp = lanthorn::Windows1252ToUnicode(b);
     if (cp < 0x80) {
       out += static_cast<char>(cp);
     } else if (cp < 0x800) {
