@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run test bench build win32 bootstrap clean
+.PHONY: run run-win32 test bench build win32 bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -15,9 +15,12 @@ win32: build
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 
-# Opens the reader: the Win32 program under Wine.
-run: win32
+# Opens the reader: the Qt reader here, or the Win32 one under Wine.
+run: build
 	@scripts/run-reader
+
+run-win32: win32
+	@scripts/run-reader --win32
 
 test: bootstrap
 	@cmake --preset dev >/dev/null

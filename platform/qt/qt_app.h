@@ -1,0 +1,38 @@
+// The reader on Qt, started and ended the way the Win32 entry point does it.
+#pragma once
+
+#include <memory>
+
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/reader_window.h"
+#include "shell/reader.h"
+
+namespace lanthorn {
+
+// The Qt window's frame, as on Win32: the page is the window less 23 pixels
+// across (border and scroll bar) and 47 down (caption, menu and border).
+constexpr int kQtFrameWidth = 23;
+constexpr int kQtFrameHeight = 47;
+
+class QtReaderApp {
+ public:
+  explicit QtReaderApp(const Book& book);
+  ~QtReaderApp();
+
+  // Opens the save file and the window. False when the program must end at
+  // once with exit code 1.
+  bool Start();
+  // After the event loop: writes the save file; returns the exit code.
+  int Finish(int loopExitCode);
+
+  Reader& reader() { return *reader_; }
+  QtPlatform& platform() { return platform_; }
+  ReaderWindow* window() { return window_.get(); }
+
+ private:
+  QtPlatform platform_;
+  std::unique_ptr<Reader> reader_;
+  std::unique_ptr<ReaderWindow> window_;
+};
+
+}  // namespace lanthorn

@@ -1,0 +1,385 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSoundEffect>
+#include <QSysInfo>
+#include <QTimer>
+
+#include <chrono>
+
+#include "book/windows1252.h"
+#include "platform/posix/posix_files.h"
+#include "platform/qt/reader_window.h"
+#include "shell/main_window.h"
+#include "shell/reader.h"
+
+namespace lanthorn {
+
+namespace {
+
+QWidget* Widget(ControlHandle control) { return static_cast<QWidget*>(control); }
+
+QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+QString ServerName(const char* className) {
+  return QString("%1-%2").arg(className).arg(qEnvironmentVariable("USER", "reader"));
+}
+
+}  // namespace
+
+QString FromBookText(const char* text, int32_t length) {
+  QString out;
+  out.reserve(length);
+  for (int32_t i = 0; i < length; ++i) {
+    out += QChar(static_cast<char16_t>(Windows1252ToUnicode(static_cast<uint8_t>(text[i]))));
+  }
+  return out;
+}
+
+QByteArray ToBookText(const QString& text) {
+  QByteArray out;
+  for (const QChar c : text) {
+    const int byte = UnicodeToWindows1252(c.unicode());
+    out += static_cast<char>(byte < 0 ? '?' : byte);
+  }
+  return out;
+}
+
+QtPlatform::QtPlatform() = default;
+
+QtPlatform::~QtPlatform() { delete server_; }
+
+void QtPlatform::SetWindow(ReaderWindow* window) {
+  window_ = window;
+  timer_ = new QTimer(window);
+  sound_ = new QSoundEffect(window);
+}
+
+int QtPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text, const char* caption,
+                               uint32_t style) {
+  const QString body = FromBookText(text, static_cast<int32_t>(qstrlen(text)));
+  const QString title =
+      caption != nullptr ? FromBookText(caption, static_cast<int32_t>(qstrlen(caption)))
+                         : QApplication::applicationDisplayName();
+  if (messageBoxHook) return messageBoxHook(body, title, style);
+  if (style == kMessageBoxYesNo) {
+    return QMessageBox::question(window_, title, body) == QMessageBox::Yes ? kReplyYes : kReplyNo;
+  }
+  QMessageBox::information(window_, title, body);
+  return kReplyOk;
+}
+
+TextMetrics QtPlatform::DefaultFontMetrics() {
+  const QFontMetrics metrics(QApplication::font());
+  return {metrics.height(), metrics.averageCharWidth()};
+}
+
+int32_t QtPlatform::VerticalDotsPerInch() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? static_cast<int32_t>(screen->logicalDotsPerInchY() + 0.5) : 96;
+}
+
+FontHandle QtPlatform::CreatePageFont(int32_t pixelHeight, int32_t weight) {
+  auto font = std::make_unique<QFont>(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+  font->setStyleHint(QFont::SansSerif);
+  font->setPixelSize(pixelHeight > 0 ? pixelHeight : 1);
+  // Weight 300 is the page's regular text, as GDI shows it with faces that have
+  // no light cut; bold is 700.
+  font->setWeight(weight >= 600 ? QFont::Bold : QFont::Normal);
+  fonts_.push_back(std::move(font));
+  return fonts_.back().get();
+}
+
+void QtPlatform::DeleteFont(FontHandle /*font*/) {}
+
+const QFont* QtPlatform::Font(FontHandle font) const { return static_cast<const QFont*>(font); }
+
+Size QtPlatform::MeasureText(FontHandle font, const char* text, int32_t length) {
+  const QFontMetrics metrics(font != nullptr ? *Font(font) : QApplication::font());
+  return {metrics.horizontalAdvance(FromBookText(text, length)), metrics.height()};
+}
+
+const QPixmap* QtPlatform::Bitmap(uint16_t bitmapId) {
+  auto found = bitmaps_.find(bitmapId);
+  if (found == bitmaps_.end()) {
+    found = bitmaps_.insert(bitmapId, QPixmap(QString(":/bitmaps/%1.bmp").arg(bitmapId)));
+  }
+  return found->isNull() ? nullptr : &*found;
+}
+
+bool QtPlatform::BitmapSize(uint16_t bitmapId, Size* size) {
+  const QPixmap* bitmap = Bitmap(bitmapId);
+  if (bitmap == nullptr) return false;
+  *size = {bitmap->width(), bitmap->height()};
+  return true;
+}
+
+ControlHandle QtPlatform::CreateControl(const ControlSpec& spec) {
+  Reader& reader = window_->reader();
+  QWidget* page = window_->page();
+  QWidget* control = nullptr;
+  const uint16_t id = spec.id;
+  switch (spec.kind) {
+    case ControlKind::kChoiceButton: {
+      auto* button = new ChoiceButton(reader, *this, id, page);
+      QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
+      control = button;
+      break;
+    }
+    case ControlKind::kTextButton:
+    case ControlKind::kBitmapButton: {
+      auto* button = new QPushButton(page);
+      if (spec.kind == ControlKind::kTextButton) {
+        button->setText(FromBookText(spec.text, static_cast<int32_t>(qstrlen(spec.text))));
+        button->setDefault(true);
+      } else {
+        button->setAccessibleName(spec.text);
+        button->setToolTip(spec.text);
+      }
+      QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
+      control = button;
+      break;
+    }
+    case ControlKind::kCheckBox: {
+      auto* box = new QCheckBox(FromBookText(spec.text, static_cast<int32_t>(qstrlen(spec.text))), page);
+      QObject::connect(box, &QCheckBox::clicked, window_, [this, id] { window_->Command(id); });
+      control = box;
+      break;
+    }
+    case ControlKind::kEditBox:
+      control = new InputBox(reader, id, page);
+      break;
+  }
+  control->setProperty("controlId", id);
+  control->setGeometry(spec.x, spec.y, spec.width, spec.height);
+  if (spec.kind == ControlKind::kBitmapButton) SetControlFace(control, spec.bitmapId);
+  control->show();
+  return control;
+}
+
+void QtPlatform::DestroyControl(ControlHandle control) {
+  // The control may be the one whose click or key is being handled.
+  Widget(control)->hide();
+  Widget(control)->deleteLater();
+}
+
+void QtPlatform::MoveControl(ControlHandle control, int32_t x, int32_t y, int32_t width,
+                             int32_t height, bool /*repaint*/) {
+  Widget(control)->setGeometry(x, y, width, height);
+}
+
+void QtPlatform::ShowControl(ControlHandle control, bool visible) {
+  Widget(control)->setVisible(visible);
+}
+
+void QtPlatform::EnableControl(ControlHandle control, bool enabled) {
+  Widget(control)->setEnabled(enabled);
+}
+
+void QtPlatform::FocusControl(ControlHandle control) { Widget(control)->setFocus(); }
+
+void QtPlatform::SetControlFace(ControlHandle control, uint16_t bitmapId) {
+  auto* button = qobject_cast<QPushButton*>(Widget(control));
+  const QPixmap* face = Bitmap(bitmapId);
+  if (button == nullptr || face == nullptr) return;
+  // The face is shown as drawn, greyed faces included, in either state.
+  QIcon icon;
+  icon.addPixmap(*face, QIcon::Normal);
+  icon.addPixmap(*face, QIcon::Disabled);
+  button->setIcon(icon);
+  button->setIconSize(face->size());
+}
+
+void QtPlatform::SetTextLimit(ControlHandle control, int32_t characters) {
+  if (auto* box = qobject_cast<QLineEdit*>(Widget(control))) box->setMaxLength(characters);
+}
+
+int32_t QtPlatform::ReadControlText(ControlHandle control, char* buffer, int32_t size) {
+  if (size <= 0) return 0;
+  auto* box = qobject_cast<QLineEdit*>(Widget(control));
+  const QByteArray text = box != nullptr ? ToBookText(box->text()) : QByteArray();
+  const int32_t count = std::min(static_cast<int32_t>(text.size()), size - 1);
+  memcpy(buffer, text.constData(), static_cast<size_t>(count));
+  buffer[count] = '\0';
+  return count;
+}
+
+void QtPlatform::SetCheck(ControlHandle control, bool checked) {
+  if (auto* box = qobject_cast<QCheckBox*>(Widget(control))) box->setChecked(checked);
+}
+
+bool QtPlatform::ReadCheck(ControlHandle control) {
+  auto* box = qobject_cast<QCheckBox*>(Widget(control));
+  return box != nullptr && box->isChecked();
+}
+
+Rect QtPlatform::ClientRect() {
+  const QWidget* page = window_->page();
+  return {0, 0, page->width(), page->height()};
+}
+
+void QtPlatform::RepaintNow() {
+  if (painting_) {
+    window_->page()->update();
+  } else {
+    window_->page()->repaint();
+  }
+}
+
+void QtPlatform::UpdateNow() { RepaintNow(); }
+
+void QtPlatform::ScrollPageArea(int32_t dy, const Rect& pageArea) {
+  window_->page()->scroll(0, dy, ToQRect(pageArea));
+}
+
+void QtPlatform::SetScrollRange(int32_t maximum, int32_t page) {
+  scrollMaximum_ = maximum;
+  scrollPage_ = page < 0 ? 0 : page;
+  QScrollBar* bar = window_->scrollBar();
+  // Win32 stops the position where the last page is in view.
+  bar->setRange(0, std::max(0, maximum - std::max(scrollPage_ - 1, 0)));
+  bar->setPageStep(std::max(scrollPage_, 1));
+  bar->setSingleStep(16);
+}
+
+int32_t QtPlatform::SetScrollPosition(int32_t position) {
+  QScrollBar* bar = window_->scrollBar();
+  bar->setValue(position);
+  return bar->value();
+}
+
+ScrollInfo QtPlatform::GetScrollInfo() {
+  const QScrollBar* bar = window_->scrollBar();
+  return {0, scrollMaximum_, scrollPage_, bar->value(), trackPosition_};
+}
+
+void QtPlatform::StartTimer(uint32_t id, uint32_t milliseconds) {
+  timer_->disconnect();
+  QObject::connect(timer_, &QTimer::timeout, window_,
+                   [this, id] { OnTimer(window_->reader(), id); });
+  timer_->start(static_cast<int>(milliseconds));
+}
+
+void QtPlatform::StopTimer(uint32_t /*id*/) { timer_->stop(); }
+
+void QtPlatform::PostClose() { QMetaObject::invokeMethod(window_, "close", Qt::QueuedConnection); }
+
+void QtPlatform::PlayWave(const char* resourceName) {
+  // Without an audio device the effect fails quietly; reading goes on.
+  sound_->stop();
+  sound_->setSource(QUrl(QString("qrc:/sounds/%1.wav").arg(resourceName)));
+  sound_->setVolume(0.6f);
+  sound_->play();
+}
+
+void QtPlatform::StopSound() { sound_->stop(); }
+
+bool QtPlatform::FileExists(const char* name) { return posix::FileExists(name); }
+
+FileHandle QtPlatform::OpenExclusive(const char* name) { return posix::OpenExclusive(name); }
+
+int32_t QtPlatform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
+  return posix::ReadFile(file, buffer, size);
+}
+
+bool QtPlatform::SeekToStart(FileHandle file) { return posix::SeekToStart(file); }
+
+int32_t QtPlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
+  return posix::WriteFile(file, buffer, size);
+}
+
+void QtPlatform::CloseFile(FileHandle file) { posix::CloseFile(file); }
+
+uint32_t QtPlatform::TickCount() {
+  using namespace std::chrono;
+  return static_cast<uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+int32_t QtPlatform::ScreenHeight() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->size().height() : 768;
+}
+
+void QtPlatform::SystemVersion(uint32_t* major, uint32_t* minor) {
+  // The system's version as major.minor: the kernel's on Linux, the
+  // product's (e.g. 14.5) on macOS.
+#ifdef Q_OS_MACOS
+  const QStringList parts = QSysInfo::productVersion().split('.');
+#else
+  const QStringList parts = QSysInfo::kernelVersion().split('.');
+#endif
+  *major = parts.size() > 0 ? parts[0].toUInt() : 0;
+  *minor = parts.size() > 1 ? parts[1].toUInt() : 0;
+}
+
+bool QtPlatform::ActivateOtherCopy(const char* className) {
+  QLocalSocket socket;
+  socket.connectToServer(ServerName(className));
+  if (!socket.waitForConnected(1000)) return false;
+  socket.write("front\n");
+  socket.waitForBytesWritten(1000);
+  socket.disconnectFromServer();
+  return true;
+}
+
+void QtPlatform::ListenForOtherCopies(const char* className) {
+  const QString name = ServerName(className);
+  // This copy holds the save file, so a server left by a copy that ended
+  // without closing is stale.
+  QLocalServer::removeServer(name);
+  server_ = new QLocalServer;
+  QObject::connect(server_, &QLocalServer::newConnection, window_, [this] {
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+      socket->deleteLater();
+      window_->BringToFront();
+    }
+  });
+  server_->listen(name);
+}
+
+Size QtCanvas::MeasureText(FontHandle font, const char* text, int32_t length) {
+  return platform_.MeasureText(font, text, length);
+}
+
+void QtCanvas::DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
+                          uint32_t flags) {
+  int alignment = Qt::TextSingleLine;
+  alignment |= (flags & kDrawCentre) ? Qt::AlignHCenter
+               : (flags & kDrawRight) ? Qt::AlignRight
+                                      : Qt::AlignLeft;
+  alignment |= (flags & kDrawVerticalCentre) ? Qt::AlignVCenter : Qt::AlignTop;
+  painter_.save();
+  if (font != nullptr) painter_.setFont(*platform_.Font(font));
+  painter_.setPen(Qt::black);
+  const QRect area(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  painter_.setClipRect(area, Qt::IntersectClip);
+  painter_.drawText(area, alignment, FromBookText(text, length));
+  painter_.restore();
+}
+
+void QtCanvas::InvertRect(const Rect& rect) {
+  painter_.save();
+  painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+  painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
+                    Qt::black);
+  painter_.restore();
+}
+
+void QtCanvas::DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) {
+  if (const QPixmap* bitmap = platform_.Bitmap(bitmapId)) painter_.drawPixmap(x, y, *bitmap);
+}
+
+}  // namespace lanthorn

@@ -1,0 +1,125 @@
+// The platform API on Qt 6 Widgets, for Linux and macOS.
+#pragma once
+
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "platform/platform.h"
+
+class QFont;
+class QLocalServer;
+class QPainter;
+class QScrollBar;
+class QSoundEffect;
+class QTimer;
+class QWidget;
+
+namespace lanthorn {
+
+class ReaderWindow;
+
+// Book text is Windows-1252; Qt speaks Unicode.
+QString FromBookText(const char* text, int32_t length);
+QByteArray ToBookText(const QString& text);
+
+class QtPlatform : public Platform {
+ public:
+  QtPlatform();
+  ~QtPlatform() override;
+
+  void SetWindow(ReaderWindow* window);
+  // The page widget's paint brackets: repaints asked for inside a paint
+  // are deferred until it ends.
+  void BeginPainting() { painting_ = true; }
+  void EndPainting() { painting_ = false; }
+  // Where the scroll bar's thumb is being dragged to.
+  void SetTrackPosition(int32_t position) { trackPosition_ = position; }
+  // Tests answer message boxes through this instead of the user.
+  std::function<int(const QString& text, const QString& caption, uint32_t style)> messageBoxHook;
+
+  int ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
+                     uint32_t style) override;
+  TextMetrics DefaultFontMetrics() override;
+  int32_t VerticalDotsPerInch() override;
+  FontHandle CreatePageFont(int32_t pixelHeight, int32_t weight) override;
+  void DeleteFont(FontHandle font) override;
+  Size MeasureText(FontHandle font, const char* text, int32_t length) override;
+  bool BitmapSize(uint16_t bitmapId, Size* size) override;
+  ControlHandle CreateControl(const ControlSpec& spec) override;
+  void DestroyControl(ControlHandle control) override;
+  void MoveControl(ControlHandle control, int32_t x, int32_t y, int32_t width, int32_t height,
+                   bool repaint) override;
+  void ShowControl(ControlHandle control, bool visible) override;
+  void EnableControl(ControlHandle control, bool enabled) override;
+  void FocusControl(ControlHandle control) override;
+  void SetControlFace(ControlHandle control, uint16_t bitmapId) override;
+  void SetTextLimit(ControlHandle control, int32_t characters) override;
+  int32_t ReadControlText(ControlHandle control, char* buffer, int32_t size) override;
+  void SetCheck(ControlHandle control, bool checked) override;
+  bool ReadCheck(ControlHandle control) override;
+  uint32_t LastError() override { return 0; }
+  Rect ClientRect() override;
+  void RepaintNow() override;
+  void UpdateNow() override;
+  void ScrollPageArea(int32_t dy, const Rect& pageArea) override;
+  void SetScrollRange(int32_t maximum, int32_t page) override;
+  int32_t SetScrollPosition(int32_t position) override;
+  ScrollInfo GetScrollInfo() override;
+  void StartTimer(uint32_t id, uint32_t milliseconds) override;
+  void StopTimer(uint32_t id) override;
+  void PostClose() override;
+  void PlayWave(const char* resourceName) override;
+  void StopSound() override;
+  bool FileExists(const char* name) override;
+  FileHandle OpenExclusive(const char* name) override;
+  int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
+  bool SeekToStart(FileHandle file) override;
+  int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
+  void CloseFile(FileHandle file) override;
+  uint32_t TickCount() override;
+  int32_t ScreenHeight() override;
+  void SystemVersion(uint32_t* major, uint32_t* minor) override;
+  bool ActivateOtherCopy(const char* className) override;
+
+  // Listens for later copies, which ask this one to come to the front.
+  void ListenForOtherCopies(const char* className);
+
+  // The program's bitmap resources, decoded once.
+  const QPixmap* Bitmap(uint16_t bitmapId);
+  const QFont* Font(FontHandle font) const;
+
+ private:
+  ReaderWindow* window_ = nullptr;
+  bool painting_ = false;
+  std::deque<std::unique_ptr<QFont>> fonts_;
+  QHash<uint16_t, QPixmap> bitmaps_;
+  int32_t scrollMaximum_ = 100;
+  int32_t scrollPage_ = 0;
+  int32_t trackPosition_ = 0;
+  QTimer* timer_ = nullptr;
+  QSoundEffect* sound_ = nullptr;
+  QLocalServer* server_ = nullptr;
+};
+
+// A paint's painter as the core's canvas.
+class QtCanvas : public Canvas {
+ public:
+  QtCanvas(QtPlatform& platform, QPainter& painter) : platform_(platform), painter_(painter) {}
+  Size MeasureText(FontHandle font, const char* text, int32_t length) override;
+  void DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
+                  uint32_t flags) override;
+  void InvertRect(const Rect& rect) override;
+  void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) override;
+
+ private:
+  QtPlatform& platform_;
+  QPainter& painter_;
+};
+
+}  // namespace lanthorn
