@@ -9,6 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
+#include "tools/trace/explorer.h"
 
 namespace {
 
@@ -69,6 +70,15 @@ void BM_EveryPage(benchmark::State& state) {
   state.counters["pages/s"] = benchmark::Counter(pages, benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_EveryPage);
+
+// The explorer over the whole book: how many page builds a second it makes.
+void BM_ExploreBook(benchmark::State& state) {
+  int64_t builds = 0;
+  for (auto _ : state) builds += trace::Explore(CompiledBook(), {}, 20000).pageBuilds;
+  state.counters["builds/s"] =
+      benchmark::Counter(static_cast<double>(builds), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ExploreBook)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

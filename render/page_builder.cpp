@@ -25,6 +25,8 @@ void RebuildPage(Reader& reader) {
   render.baseLineHeight = metrics.height;
 
   EmptyDisplayList(reader);
+  // A built-in screen makes no hotwords: none of the previous page's stay.
+  reader.tokenizer.hotwordCount = 0;
   render.pendingCount = 0;
   render.segmentTextUsed = 0;
   render.lastContentHeight = 0;

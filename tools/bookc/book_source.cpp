@@ -142,6 +142,21 @@ class TomlReader {
   Diagnostics& diagnostics_;
 };
 
+void ReadEndings(TomlReader& in, const toml::table& document, SourceBook& book) {
+  const toml::node* node = document.get("endings");
+  if (node == nullptr) return;
+  book.endingsAt = PositionOf(in.file(), *node);
+  const toml::array* array = node->as_array();
+  if (array == nullptr) {
+    in.diagnostics().Error(book.endingsAt, "endings must be an array of paragraph numbers");
+    return;
+  }
+  for (const toml::node& element : *array) {
+    book.endings.push_back(static_cast<int>(
+        in.Number(element, "ending paragraph", 1, lanthorn::kParagraphCount - 1)));
+  }
+}
+
 void ReadInformation(TomlReader& in, const toml::table& document, SourceBook& book) {
   const toml::node* node = document.get("information");
   if (node == nullptr || !node->is_table()) {
@@ -369,8 +384,9 @@ SourceBook ReadBookSource(const fs::path& directory, Diagnostics& diagnostics) {
     diagnostics.Error({bookName, 0, 0}, "the book's metadata file is missing");
   } else if (std::optional<toml::table> document = ParseToml(bookFile, bookName, diagnostics)) {
     TomlReader in(bookName, diagnostics);
-    in.CheckKeys(*document, {"sounds", "information", "pictures", "restart_points"});
+    in.CheckKeys(*document, {"sounds", "endings", "information", "pictures", "restart_points"});
     ReadSounds(in, *document, book);
+    ReadEndings(in, *document, book);
     ReadInformation(in, *document, book);
     ReadPictures(in, *document, book);
     ReadRestartPoints(in, *document, book);

@@ -52,6 +52,10 @@ struct SourceBook {
   std::array<SourceItem, lanthorn::kItemCount> items;
   std::array<SourceRestartPoint, lanthorn::kRestartPointCount> restartPoints;
   std::vector<SourceParagraph> paragraphs;  // in the order they are declared
+  // The paragraphs where the story ends, for the tools that check the book;
+  // the reader itself does not need them.
+  std::vector<int> endings;
+  SourcePosition endingsAt;
 };
 
 // Reads everything; problems go to diagnostics (the result is then partial).

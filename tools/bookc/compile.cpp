@@ -107,6 +107,12 @@ std::optional<BookModel> CompileBook(const std::filesystem::path& directory,
                                         ", which has no text");
     }
   }
+  for (int ending : source.endings) {
+    if (context.paragraphState(ending) != ParagraphState::kText) {
+      diagnostics.Warning(source.endingsAt, "ending paragraph " + std::to_string(ending) +
+                                                " has no text");
+    }
+  }
   const SourcePosition itemsFile{(directory / "items.toml").string(), 0, 0};
   for (size_t i = 0; i < source.items.size(); ++i) {
     const SourceItem& item = source.items[i];
@@ -129,6 +135,7 @@ std::optional<BookModel> CompileBook(const std::filesystem::path& directory,
   model.items = source.items;
   model.restartPoints = source.restartPoints;
   model.information = source.information;
+  model.endings = source.endings;
   return model;
 }
 

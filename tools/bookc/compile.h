@@ -30,6 +30,7 @@ struct BookModel {
   std::array<SourceItem, lanthorn::kItemCount> items;
   std::array<SourceRestartPoint, lanthorn::kRestartPointCount> restartPoints;
   SourceInformation information;
+  std::vector<int> endings;
 };
 
 // Packs paragraphs (number, words) into the blocks in the order given, moving

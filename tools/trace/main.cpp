@@ -10,10 +10,12 @@
 #include "platform/headless/headless_app.h"
 #include "tools/bookc/compile.h"
 #include "tools/trace/dump.h"
+#include "tools/trace/explorer.h"
 
 namespace {
 
 constexpr const char* kHelp = R"(usage: lanthorn-trace [--book DIR] [--screen-height H] [--tick MS]
+       lanthorn-trace --explore --book DIR [--cap N] [--json]
 
 Runs the reader in the current directory (its save file, TBV2lanthornfell.dat,
 lives there) on the compiled-in book, or on the book source in DIR. Reads a
@@ -51,6 +53,17 @@ Example:
 
 An unknown command or a bad argument is reported with its line number and
 ends the run with exit code 2.
+
+With --explore it reads no script: it plays the book in DIR from page 2 with
+a new reader's state, breadth first over distinct story states (at most N,
+200000 unless --cap says otherwise), following every choice, every band of
+every chance roll, every accepted answer and one wrong one, the information
+page's item pages and Return from asides, and reports the paragraphs reached
+and never reached, the story pages with no way on that are not endings (the
+book's "endings" list), the endings with the best score reached at each, any
+limit message, what the cap left unexplored and the page builds a second. It
+exits with 1 when the book is not whole: a paragraph with text not reached,
+a page with no way on, an ending not reached, or a limit message.
 )";
 
 int Fail(int line, const std::string& problem) {
@@ -72,12 +85,24 @@ int main(int argc, char** argv) {
   std::string bookDirectory;
   long screenHeight = 768;
   long tick = 600000;
+  bool explore = false;
+  bool json = false;
+  long cap = 200000;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     const bool hasValue = i + 1 < argc;
     if (argument == "--help" || argument == "-h") {
       std::cout << kHelp;
       return 0;
+    } else if (argument == "--explore") {
+      explore = true;
+    } else if (argument == "--json") {
+      json = true;
+    } else if (argument == "--cap" && hasValue) {
+      if (!ParseNumber(argv[++i], 1, 100000000, &cap)) {
+        std::cerr << "lanthorn-trace: --cap takes a number of states\n";
+        return 2;
+      }
     } else if (argument == "--book" && hasValue) {
       bookDirectory = argv[++i];
     } else if (argument == "--screen-height" && hasValue) {
@@ -106,6 +131,18 @@ int main(int argc, char** argv) {
       return 1;
     }
     book = &loaded->book();
+  }
+
+  if (explore) {
+    if (loaded == nullptr) {
+      std::cerr << "lanthorn-trace: --explore needs --book DIR\n";
+      return 2;
+    }
+    const trace::ExploreReport report = trace::Explore(*book, loaded->model().endings, cap);
+    std::cout << (json ? trace::ReportJson(report) + "\n" : trace::ReportText(report));
+    const bool whole = report.notReached.empty() && report.stuck.empty() &&
+                       report.endingsNotReached.empty() && report.messages.empty();
+    return whole ? 0 : 1;
   }
 
   lanthorn::HeadlessPlatform platform;

@@ -1,0 +1,362 @@
+#include "tools/trace/explorer.h"
+
+#include <chrono>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <unordered_set>
+
+#include "book/paragraph_store.h"
+#include "render/page_builder.h"
+#include "shell/reader.h"
+#include "tools/trace/json_writer.h"
+
+namespace trace {
+
+namespace {
+
+using namespace lanthorn;
+
+// A platform that keeps nothing but the messages of the page being built:
+// the explorer builds pages itself and never paints.
+class ExplorerPlatform : public Platform {
+ public:
+  std::vector<std::string> messages;
+
+  int ShowMessageBox(WindowHandle, const char* text, const char*, uint32_t) override {
+    messages.emplace_back(text);
+    return kReplyNo;
+  }
+  TextMetrics DefaultFontMetrics() override { return {16, 7}; }
+  int32_t VerticalDotsPerInch() override { return 96; }
+  FontHandle CreatePageFont(int32_t, int32_t) override { return nullptr; }
+  void DeleteFont(FontHandle) override {}
+  Size MeasureText(FontHandle, const char*, int32_t length) override { return {7 * length, 16}; }
+  bool BitmapSize(uint16_t, Size* size) override {
+    *size = {160, 120};
+    return true;
+  }
+  ControlHandle CreateControl(const ControlSpec&) override { return this; }
+  void DestroyControl(ControlHandle) override {}
+  void MoveControl(ControlHandle, int32_t, int32_t, int32_t, int32_t, bool) override {}
+  void ShowControl(ControlHandle, bool) override {}
+  void EnableControl(ControlHandle, bool) override {}
+  void FocusControl(ControlHandle) override {}
+  void SetControlFace(ControlHandle, uint16_t) override {}
+  void SetTextLimit(ControlHandle, int32_t) override {}
+  int32_t ReadControlText(ControlHandle, char* buffer, int32_t) override {
+    buffer[0] = '\0';
+    return 0;
+  }
+  void SetCheck(ControlHandle, bool) override {}
+  bool ReadCheck(ControlHandle) override { return false; }
+  uint32_t LastError() override { return 0; }
+  Rect ClientRect() override { return {0, 0, 506, 659}; }
+  void RepaintNow() override {}
+  void UpdateNow() override {}
+  void ScrollPageArea(int32_t, const Rect&) override {}
+  void SetScrollRange(int32_t, int32_t) override {}
+  int32_t SetScrollPosition(int32_t) override { return 0; }
+  ScrollInfo GetScrollInfo() override { return {}; }
+  void StartTimer(uint32_t, uint32_t) override {}
+  void StopTimer(uint32_t) override {}
+  void PostClose() override {}
+  void PlayWave(const char*) override {}
+  void StopSound() override {}
+  bool FileExists(const char*) override { return false; }
+  FileHandle OpenExclusive(const char*) override { return nullptr; }
+  int32_t ReadFile(FileHandle, uint8_t*, int32_t) override { return 0; }
+  bool SeekToStart(FileHandle) override { return true; }
+  int32_t WriteFile(FileHandle, const uint8_t*, int32_t size) override { return size; }
+  void CloseFile(FileHandle) override {}
+  uint32_t TickCount() override { return 600000; }
+  int32_t ScreenHeight() override { return 768; }
+  void SystemVersion(uint32_t* major, uint32_t* minor) override { *major = *minor = 0; }
+  bool ActivateOtherCopy(const char*) override { return false; }
+};
+
+// What a reader's place in the story is: the page, where Return leads, and
+// the story items and restart points. Snapshots are left out: the explorer
+// does not take restart choices, which lead only to places already passed.
+struct State {
+  int16_t shownPage;
+  int16_t readingPosition;
+  uint8_t storyMode;
+  ItemState items[kItemCount];
+  uint8_t reached[kRestartPointCount];
+};
+
+uint64_t Hash(const State& s) {
+  // FNV-1a over the state's bytes.
+  uint64_t h = 1469598103934665603ull;
+  const auto mix = [&h](const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
+  };
+  mix(&s.shownPage, sizeof s.shownPage);
+  mix(&s.readingPosition, sizeof s.readingPosition);
+  mix(&s.storyMode, sizeof s.storyMode);
+  mix(s.items, sizeof s.items);
+  mix(s.reached, sizeof s.reached);
+  return h;
+}
+
+class Explorer {
+ public:
+  Explorer(const Book& book, const std::vector<int>& endings, int scoreItem)
+      : reader_(std::make_unique<Reader>(book, platform_)),
+        endings_(endings.begin(), endings.end()),
+        scoreItem_(scoreItem) {
+    reader_->render.clientRect = platform_.ClientRect();
+    reader_->render.pageArea = {0, 0, 506, 634};
+  }
+
+  ExploreReport Run(int64_t cap) {
+    const auto start = std::chrono::steady_clock::now();
+    State first{};
+    first.shownPage = 2;
+    first.readingPosition = 2;
+    first.storyMode = 1;
+    Offer(first);
+    // The menu's pages, as asides from the beginning.
+    for (int page : {3, 4, 5, 6, 7}) {
+      State aside = first;
+      aside.shownPage = static_cast<int16_t>(page);
+      aside.storyMode = 0;
+      Offer(aside);
+    }
+    while (!queue_.empty() && report_.states < cap) {
+      const State state = queue_.front();
+      queue_.pop_front();
+      Visit(state);
+    }
+    report_.unexplored = static_cast<int64_t>(queue_.size());
+    report_.capped = !queue_.empty();
+    report_.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (int p = 1; p < kParagraphCount; ++p) {
+      const ParagraphEntry& e = reader_->book.paragraphs[p];
+      if (e.block >= 0 && e.endWord > e.firstWord && report_.reached.count(p) == 0) {
+        report_.notReached.insert(p);
+      }
+    }
+    for (int ending : endings_) {
+      if (report_.endings.count(ending) == 0) report_.endingsNotReached.insert(ending);
+    }
+    return std::move(report_);
+  }
+
+ private:
+  void Offer(const State& state) {
+    if (seen_.insert(Hash(state)).second) queue_.push_back(state);
+  }
+
+  void Load(const State& s) {
+    NavigationState& n = reader_->navigation;
+    n.shownPage = s.shownPage;
+    n.readingPosition = s.readingPosition;
+    n.storyMode = s.storyMode;
+    n.screenNumber = kNoScreen;
+    memcpy(reader_->story.items, s.items, sizeof s.items);
+    for (int k = 0; k < kRestartPointCount; ++k) reader_->story.restartPoints[k].reached = s.reached[k];
+  }
+
+  State Capture() const {
+    State s{};
+    const NavigationState& n = reader_->navigation;
+    s.shownPage = n.shownPage;
+    s.readingPosition = n.readingPosition;
+    s.storyMode = static_cast<uint8_t>(n.storyMode);
+    memcpy(s.items, reader_->story.items, sizeof s.items);
+    for (int k = 0; k < kRestartPointCount; ++k) s.reached[k] = reader_->story.restartPoints[k].reached;
+    return s;
+  }
+
+  // From the page as built: a move to paragraph target in follow mode.
+  void Move(const State& built, uint16_t target) {
+    Load(built);
+    GoToPage(*reader_, static_cast<int16_t>(target + 1), PageMode::kFollow);
+    Offer(Capture());
+  }
+
+  void Visit(const State& state) {
+    Load(state);
+    platform_.messages.clear();
+    RebuildPage(*reader_);
+    ++report_.pageBuilds;
+    ++report_.states;
+    const int paragraph = state.shownPage - 1;
+    if (PageExists(*reader_, state.shownPage)) report_.reached.insert(paragraph);
+    for (const std::string& m : platform_.messages) report_.messages[paragraph].insert(m);
+
+    const State built = Capture();  // with the page's own changes applied
+    const int count = reader_->tokenizer.hotwordCount;
+    HotwordRecord hotwords[100];
+    memcpy(hotwords, reader_->hotwords.records, sizeof(HotwordRecord) * static_cast<size_t>(count));
+    int ways = 0;
+    for (int i = 0; i < count; ++i) ways += Follow(built, hotwords[i]);
+    if (reader_->navigation.inventoryScreen) {
+      // The built-in inventory's buttons open the items' pages.
+      uint16_t buttons[kItemCount];
+      memcpy(buttons, reader_->screens.inventoryButtons, sizeof buttons);
+      for (uint16_t id : buttons) {
+        if (id == kNoInventoryButton) continue;
+        Load(built);
+        OpenItemPage(*reader_, id);
+        Offer(Capture());
+      }
+    }
+
+    if (built.storyMode == 1) {
+      if (endings_.count(paragraph) > 0) {
+        const int score = 10 * built.items[scoreItem_ < kItemCount ? scoreItem_ : 0].value;
+        auto [it, isNew] = report_.endings.emplace(paragraph, score);
+        if (!isNew && score > it->second) it->second = score;
+      } else if (ways == 0) {
+        report_.stuck.insert(paragraph);
+      }
+      // The information page, with its item pages, is open from every story page.
+      Load(built);
+      GoToPage(*reader_, 6, PageMode::kAside);
+      Offer(Capture());
+    } else {
+      // Return leads back from every aside.
+      Load(built);
+      GoToPage(*reader_, built.readingPosition, PageMode::kStory);
+      Offer(Capture());
+    }
+  }
+
+  // Offers every outcome of a choice; returns how many there were.
+  int Follow(const State& built, const HotwordRecord& h) {
+    switch (h.kind) {
+      case 'u':
+        return 0;  // restart choices lead back to places already passed
+      case 'L': {
+        int ways = 0;
+        if (static_cast<int16_t>(h.value) >= 1) ++ways, Move(built, h.target0);
+        if (static_cast<int16_t>(h.value) < 20) ++ways, Move(built, h.target1);
+        return ways;
+      }
+      case 'd': {
+        int ways = 0;
+        int top = h.value;
+        if (h.value >= 1) ++ways, Move(built, h.target0);
+        if (h.band2 > top) ++ways, Move(built, h.target2), top = h.band2;
+        if (h.band3 > top) ++ways, Move(built, h.target3), top = h.band3;
+        if (top < 100) ++ways, Move(built, h.target1);
+        return ways;
+      }
+      case 'S': {
+        int ways = 1;
+        Move(built, h.target1);  // a wrong answer
+        if (h.answer1[0] != '\0') ++ways, Move(built, h.target0);
+        if (h.answer2[0] != '\0') ++ways, Move(built, h.target2);
+        if (h.answer3[0] != '\0') ++ways, Move(built, h.target3);
+        return ways;
+      }
+      default:
+        if (h.controlId == 0) return 0;  // no control: it cannot be picked
+        Load(built);
+        ActivateHotword(*reader_, h.controlId, "");
+        Offer(Capture());
+        return 1;
+    }
+  }
+
+  ExplorerPlatform platform_;
+  std::unique_ptr<Reader> reader_;
+  std::set<int> endings_;
+  int scoreItem_;
+  std::deque<State> queue_;
+  std::unordered_set<uint64_t> seen_;
+  ExploreReport report_;
+};
+
+std::string Join(const std::set<int>& numbers) {
+  std::string out;
+  for (int n : numbers) out += (out.empty() ? "" : " ") + std::to_string(n);
+  return out.empty() ? "none" : out;
+}
+
+void Numbers(JsonWriter& j, const std::set<int>& numbers) {
+  j.BeginArray();
+  for (int n : numbers) j.Number(n);
+  j.EndArray();
+}
+
+}  // namespace
+
+ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t cap,
+                      int scoreItem) {
+  return Explorer(book, endings, scoreItem).Run(cap);
+}
+
+std::string ReportText(const ExploreReport& r) {
+  std::string out;
+  out += "states explored: " + std::to_string(r.states) +
+         (r.capped ? " (cap reached; " + std::to_string(r.unexplored) + " left unexplored)"
+                   : " (all)") + "\n";
+  char rate[64];
+  snprintf(rate, sizeof rate, "%.0f", r.BuildsPerSecond());
+  out += "page builds: " + std::to_string(r.pageBuilds) + " (" + rate + " a second)\n";
+  out += "paragraphs reached: " + std::to_string(r.reached.size()) + "\n";
+  out += "paragraphs never reached: " + Join(r.notReached) + "\n";
+  out += "story pages with no way on: " + Join(r.stuck) + "\n";
+  out += "endings reached (best score):";
+  if (r.endings.empty()) out += " none";
+  for (const auto& [paragraph, score] : r.endings) {
+    out += " " + std::to_string(paragraph) + " (" + std::to_string(score) + ")";
+  }
+  out += "\nendings never reached: " + Join(r.endingsNotReached) + "\n";
+  out += "limit messages:";
+  if (r.messages.empty()) out += " none";
+  out += "\n";
+  for (const auto& [paragraph, texts] : r.messages) {
+    for (const std::string& t : texts) out += "  paragraph " + std::to_string(paragraph) + ": " + t + "\n";
+  }
+  return out;
+}
+
+std::string ReportJson(const ExploreReport& r) {
+  JsonWriter j;
+  j.BeginObject();
+  j.Key("states");
+  j.Number(r.states);
+  j.Key("unexplored");
+  j.Number(r.unexplored);
+  j.Key("capped");
+  j.Bool(r.capped);
+  j.Key("pageBuilds");
+  j.Number(r.pageBuilds);
+  j.Key("buildsPerSecond");
+  j.Number(static_cast<int64_t>(r.BuildsPerSecond()));
+  j.Key("reached");
+  Numbers(j, r.reached);
+  j.Key("notReached");
+  Numbers(j, r.notReached);
+  j.Key("stuck");
+  Numbers(j, r.stuck);
+  j.Key("endings");
+  j.BeginObject();
+  for (const auto& [paragraph, score] : r.endings) {
+    j.Key(std::to_string(paragraph));
+    j.Number(score);
+  }
+  j.EndObject();
+  j.Key("endingsNotReached");
+  Numbers(j, r.endingsNotReached);
+  j.Key("messages");
+  j.BeginObject();
+  for (const auto& [paragraph, texts] : r.messages) {
+    j.Key(std::to_string(paragraph));
+    j.BeginArray();
+    for (const std::string& t : texts) j.String(t);
+    j.EndArray();
+  }
+  j.EndObject();
+  j.EndObject();
+  return j.text();
+}
+
+}  // namespace trace

@@ -1,0 +1,44 @@
+// The explorer: plays a book with the real engine, breadth first over
+// distinct story states from the beginning, following every choice, every
+// band of every chance roll, every accepted answer and one wrong one, and
+// the information page's item pages, and reports what it found.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "book/book_tables.h"
+
+namespace trace {
+
+struct ExploreReport {
+  int64_t states = 0;          // distinct states built
+  int64_t pageBuilds = 0;
+  int64_t unexplored = 0;      // states found but left in the queue by the cap
+  bool capped = false;
+  double seconds = 0;
+  std::set<int> reached;       // paragraphs built at least once
+  std::set<int> notReached;    // paragraphs with text never built
+  std::set<int> stuck;         // story pages with no way on that are not endings
+  std::map<int, int> endings;  // ending paragraph reached -> best score there
+  std::set<int> endingsNotReached;
+  std::map<int, std::set<std::string>> messages;  // paragraph -> limit messages
+
+  double BuildsPerSecond() const {
+    return seconds > 0 ? static_cast<double>(pageBuilds) / seconds : 0;
+  }
+};
+
+// Explores the book from page 2 with a new reader's state, building at most
+// `cap` distinct states. `endings` are the paragraphs where the story ends;
+// `scoreItem` is the item whose value, times ten, is the score.
+ExploreReport Explore(const lanthorn::Book& book, const std::vector<int>& endings, int64_t cap,
+                      int scoreItem = 36);
+
+std::string ReportText(const ExploreReport& report);
+std::string ReportJson(const ExploreReport& report);
+
+}  // namespace trace
