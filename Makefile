@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run run-win32 test bench build win32 bootstrap clean
+.PHONY: run run-win32 test bench build win32 art bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -37,6 +37,11 @@ bench: bootstrap
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release
 	@build/release/page_bench
+
+# Remakes the pictures, icon-bar faces, icon and sounds under resources/
+# from their sources. The results are committed; the build does not need this.
+art: bootstrap
+	@scripts/make-art
 
 clean:
 	rm -rf build
