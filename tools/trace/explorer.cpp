@@ -4,6 +4,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <queue>
 #include <unordered_set>
 
 #include "book/paragraph_store.h"
@@ -111,7 +112,7 @@ class Explorer {
     reader_->render.pageArea = {0, 0, 506, 634};
   }
 
-  ExploreReport Run(int64_t cap) {
+  ExploreReport Run(int64_t cap, int64_t perPage) {
     const auto start = std::chrono::steady_clock::now();
     State first{};
     first.shownPage = 2;
@@ -125,13 +126,19 @@ class Explorer {
       aside.storyMode = 0;
       Offer(aside);
     }
-    while (!queue_.empty() && report_.states < cap) {
-      const State state = queue_.front();
-      queue_.pop_front();
-      Visit(state);
+    // The page built least so far goes next, so that the exploration goes
+    // deep into the book instead of trying every combination near its
+    // start; on a page, the state with the highest score goes first.
+    while (report_.states < cap) {
+      const int page = LeastBuiltPage(perPage);
+      if (page < 0) break;
+      const Pending next = frontier_[page].top();
+      frontier_[page].pop();
+      --pending_;
+      Visit(store_[next.index]);
     }
-    report_.unexplored = static_cast<int64_t>(queue_.size());
-    report_.capped = !queue_.empty();
+    report_.unexplored = pending_;
+    report_.capped = pending_ > 0;
     report_.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (int p = 1; p < kParagraphCount; ++p) {
@@ -147,8 +154,32 @@ class Explorer {
   }
 
  private:
+  struct Pending {
+    int score;
+    int64_t order;
+    size_t index;
+    bool operator<(const Pending& other) const {
+      return score != other.score ? score < other.score : order > other.order;
+    }
+  };
+
+  // The page with states waiting that has been built least, under the cap
+  // of builds a page; -1 when there is none.
+  int LeastBuiltPage(int64_t perPage) const {
+    int best = -1;
+    for (int page = 0; page <= kParagraphCount; ++page) {
+      if (frontier_[page].empty() || builds_[page] >= perPage) continue;
+      if (best < 0 || builds_[page] < builds_[best]) best = page;
+    }
+    return best;
+  }
+
   void Offer(const State& state) {
-    if (seen_.insert(Hash(state)).second) queue_.push_back(state);
+    if (!seen_.insert(Hash(state)).second) return;
+    const int page = state.shownPage >= 0 && state.shownPage <= kParagraphCount ? state.shownPage : 0;
+    store_.push_back(state);
+    frontier_[page].push({state.items[scoreItem_].value, order_++, store_.size() - 1});
+    ++pending_;
   }
 
   void Load(const State& s) {
@@ -180,6 +211,8 @@ class Explorer {
   }
 
   void Visit(const State& state) {
+    const int page = state.shownPage >= 0 && state.shownPage <= kParagraphCount ? state.shownPage : 0;
+    ++builds_[page];
     Load(state);
     platform_.messages.clear();
     RebuildPage(*reader_);
@@ -209,7 +242,7 @@ class Explorer {
 
     if (built.storyMode == 1) {
       if (endings_.count(paragraph) > 0) {
-        const int score = 10 * built.items[scoreItem_ < kItemCount ? scoreItem_ : 0].value;
+        const int score = 10 * built.items[scoreItem_].value;
         auto [it, isNew] = report_.endings.emplace(paragraph, score);
         if (!isNew && score > it->second) it->second = score;
       } else if (ways == 0) {
@@ -268,7 +301,11 @@ class Explorer {
   std::unique_ptr<Reader> reader_;
   std::set<int> endings_;
   int scoreItem_;
-  std::deque<State> queue_;
+  std::deque<State> store_;
+  std::priority_queue<Pending> frontier_[kParagraphCount + 1];
+  int64_t builds_[kParagraphCount + 1] = {};
+  int64_t pending_ = 0;
+  int64_t order_ = 0;
   std::unordered_set<uint64_t> seen_;
   ExploreReport report_;
 };
@@ -288,8 +325,8 @@ void Numbers(JsonWriter& j, const std::set<int>& numbers) {
 }  // namespace
 
 ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t cap,
-                      int scoreItem) {
-  return Explorer(book, endings, scoreItem).Run(cap);
+                      int scoreItem, int64_t perPage) {
+  return Explorer(book, endings, scoreItem < kItemCount ? scoreItem : 0).Run(cap, perPage);
 }
 
 std::string ReportText(const ExploreReport& r) {

@@ -33,10 +33,11 @@ struct ExploreReport {
 };
 
 // Explores the book from page 2 with a new reader's state, building at most
-// `cap` distinct states. `endings` are the paragraphs where the story ends;
-// `scoreItem` is the item whose value, times ten, is the score.
+// `cap` distinct states and at most `perPage` on any one page. `endings` are
+// the paragraphs where the story ends; `scoreItem` is the item whose value,
+// times ten, is the score.
 ExploreReport Explore(const lanthorn::Book& book, const std::vector<int>& endings, int64_t cap,
-                      int scoreItem = 36);
+                      int scoreItem = 36, int64_t perPage = 2000);
 
 std::string ReportText(const ExploreReport& report);
 std::string ReportJson(const ExploreReport& report);

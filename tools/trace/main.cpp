@@ -15,7 +15,7 @@
 namespace {
 
 constexpr const char* kHelp = R"(usage: lanthorn-trace [--book DIR] [--screen-height H] [--tick MS]
-       lanthorn-trace --explore --book DIR [--cap N] [--json]
+       lanthorn-trace --explore --book DIR [--cap N] [--per-page K] [--json]
 
 Runs the reader in the current directory (its save file, TBV2lanthornfell.dat,
 lives there) on the compiled-in book, or on the book source in DIR. Reads a
@@ -55,8 +55,11 @@ An unknown command or a bad argument is reported with its line number and
 ends the run with exit code 2.
 
 With --explore it reads no script: it plays the book in DIR from page 2 with
-a new reader's state, breadth first over distinct story states (at most N,
-200000 unless --cap says otherwise), following every choice, every band of
+a new reader's state over distinct story states (at most N, 200000 unless
+--cap says otherwise; at most K on one page, 2000 unless --per-page says
+otherwise; the page built least goes next, so the search goes deep), breadth
+first within a page with the best-scoring states first, following every
+choice, every band of
 every chance roll, every accepted answer and one wrong one, the information
 page's item pages and Return from asides, and reports the paragraphs reached
 and never reached, the story pages with no way on that are not endings (the
@@ -88,6 +91,7 @@ int main(int argc, char** argv) {
   bool explore = false;
   bool json = false;
   long cap = 200000;
+  long perPage = 2000;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -101,6 +105,11 @@ int main(int argc, char** argv) {
     } else if (argument == "--cap" && hasValue) {
       if (!ParseNumber(argv[++i], 1, 100000000, &cap)) {
         std::cerr << "lanthorn-trace: --cap takes a number of states\n";
+        return 2;
+      }
+    } else if (argument == "--per-page" && hasValue) {
+      if (!ParseNumber(argv[++i], 1, 100000000, &perPage)) {
+        std::cerr << "lanthorn-trace: --per-page takes a number of states\n";
         return 2;
       }
     } else if (argument == "--book" && hasValue) {
@@ -138,7 +147,8 @@ int main(int argc, char** argv) {
       std::cerr << "lanthorn-trace: --explore needs --book DIR\n";
       return 2;
     }
-    const trace::ExploreReport report = trace::Explore(*book, loaded->model().endings, cap);
+    const trace::ExploreReport report =
+        trace::Explore(*book, loaded->model().endings, cap, 36, perPage);
     std::cout << (json ? trace::ReportJson(report) + "\n" : trace::ReportText(report));
     const bool whole = report.notReached.empty() && report.stuck.empty() &&
                        report.endingsNotReached.empty() && report.messages.empty();
