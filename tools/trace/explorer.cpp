@@ -10,6 +10,7 @@
 #include "book/paragraph_store.h"
 #include "render/page_builder.h"
 #include "shell/reader.h"
+#include "tools/bookc/cp1252.h"
 #include "tools/trace/json_writer.h"
 
 namespace trace {
@@ -102,6 +103,15 @@ uint64_t Hash(const State& s) {
   return h;
 }
 
+// How a state was reached from the state before it.
+struct Step {
+  int64_t parent;  // -1 for the states the exploration starts from
+  char how;        // c choice, m roll or answer outcome, i information page, o item page, r return
+  uint16_t controlId;
+  uint16_t target;
+  int8_t answer;   // outcomes of a typed answer: 1 to 3, 0 for a wrong one; -1 otherwise
+};
+
 class Explorer {
  public:
   Explorer(const Book& book, const std::vector<int>& endings, int scoreItem)
@@ -118,25 +128,34 @@ class Explorer {
     first.shownPage = 2;
     first.readingPosition = 2;
     first.storyMode = 1;
-    Offer(first);
+    Offer(first, {-1, 'b', 0, 0, -1});
     // The menu's pages, as asides from the beginning.
     for (int page : {3, 4, 5, 6, 7}) {
       State aside = first;
       aside.shownPage = static_cast<int16_t>(page);
       aside.storyMode = 0;
-      Offer(aside);
+      Offer(aside, {-1, 'b', 0, 0, -1});
     }
     // The page built least so far goes next, so that the exploration goes
     // deep into the book instead of trying every combination near its
-    // start; on a page, the state with the highest score goes first.
+    // start. On a page, states holding item values the page has not yet
+    // been built with go first, then the best-scoring. Past the cap of
+    // builds a page, only such new states are built.
     while (report_.states < cap) {
-      const int page = LeastBuiltPage(perPage);
+      const int page = LeastBuiltPage();
       if (page < 0) break;
       const Pending next = frontier_[page].top();
       frontier_[page].pop();
       --pending_;
-      Visit(store_[next.index]);
+      const State& state = store_[next.index];
+      if (builds_[page] >= perPage && Novelty(state, page) == 0) {
+        ++skipped_;
+        continue;
+      }
+      current_ = static_cast<int64_t>(next.index);
+      Visit(state);
     }
+    pending_ += skipped_;
     report_.unexplored = pending_;
     report_.capped = pending_ > 0;
     report_.seconds =
@@ -150,35 +169,73 @@ class Explorer {
     for (int ending : endings_) {
       if (report_.endings.count(ending) == 0) report_.endingsNotReached.insert(ending);
     }
+    for (const auto& [ending, index] : bestEndingState_) report_.bestPaths[ending] = PathTo(index);
     return std::move(report_);
   }
 
  private:
   struct Pending {
+    int novelty;
     int score;
     int64_t order;
     size_t index;
     bool operator<(const Pending& other) const {
+      if (novelty != other.novelty) return novelty < other.novelty;
       return score != other.score ? score < other.score : order > other.order;
     }
   };
 
-  // The page with states waiting that has been built least, under the cap
-  // of builds a page; -1 when there is none.
-  int LeastBuiltPage(int64_t perPage) const {
+  static int PageIndex(const State& state) {
+    return state.shownPage >= 0 && state.shownPage <= kParagraphCount ? state.shownPage : 0;
+  }
+
+  // The page with states waiting that has been built least; -1 when none.
+  int LeastBuiltPage() const {
     int best = -1;
     for (int page = 0; page <= kParagraphCount; ++page) {
-      if (frontier_[page].empty() || builds_[page] >= perPage) continue;
+      if (frontier_[page].empty()) continue;
       if (best < 0 || builds_[page] < builds_[best]) best = page;
     }
     return best;
   }
 
-  void Offer(const State& state) {
+  // How many of the state's item values (and reached restart points) the
+  // page has not been built with yet.
+  int Novelty(const State& state, int page) const {
+    const std::vector<bool>& seen = seenValues_[page];
+    if (seen.empty()) return kItemCount + kRestartPointCount;
+    int novelty = 0;
+    for (int i = 0; i < kItemCount; ++i) {
+      novelty += seen[ValueSlot(i, state.items[i])] ? 0 : 1;
+    }
+    for (int k = 0; k < kRestartPointCount; ++k) {
+      novelty += seen[ReachedSlot(k, state.reached[k])] ? 0 : 1;
+    }
+    return novelty;
+  }
+
+  void NoteValues(const State& state, int page) {
+    std::vector<bool>& seen = seenValues_[page];
+    if (seen.empty()) seen.assign(ReachedSlot(kRestartPointCount, 0), false);
+    for (int i = 0; i < kItemCount; ++i) seen[ValueSlot(i, state.items[i])] = true;
+    for (int k = 0; k < kRestartPointCount; ++k) seen[ReachedSlot(k, state.reached[k])] = true;
+  }
+
+  static size_t ValueSlot(int item, const ItemState& value) {
+    return static_cast<size_t>(item) * 512 + (value.held ? 256u : 0u) + value.value;
+  }
+  static size_t ReachedSlot(int point, uint8_t reached) {
+    return static_cast<size_t>(kItemCount) * 512 + static_cast<size_t>(point) * 2 +
+           (reached ? 1u : 0u);
+  }
+
+  void Offer(const State& state, const Step& step) {
     if (!seen_.insert(Hash(state)).second) return;
-    const int page = state.shownPage >= 0 && state.shownPage <= kParagraphCount ? state.shownPage : 0;
+    const int page = PageIndex(state);
     store_.push_back(state);
-    frontier_[page].push({state.items[scoreItem_].value, order_++, store_.size() - 1});
+    steps_.push_back(step);
+    frontier_[page].push(
+        {Novelty(state, page), state.items[scoreItem_].value, order_++, store_.size() - 1});
     ++pending_;
   }
 
@@ -203,16 +260,59 @@ class Explorer {
     return s;
   }
 
-  // From the page as built: a move to paragraph target in follow mode.
-  void Move(const State& built, uint16_t target) {
+  // From the page as built: a move to paragraph target in follow mode, as
+  // a roll or a typed answer on control controlId gives it.
+  void Move(const State& built, uint16_t controlId, uint16_t target, int8_t answer = -1) {
     Load(built);
     GoToPage(*reader_, static_cast<int16_t>(target + 1), PageMode::kFollow);
-    Offer(Capture());
+    Offer(Capture(), {current_, 'm', controlId, target, answer});
+  }
+
+  // The steps from a starting state to the state at index, with the labels
+  // of the buttons taken, found by building each page on the way again.
+  std::vector<PathStep> PathTo(int64_t index) {
+    std::vector<int64_t> chain;
+    for (int64_t i = index; i >= 0; i = steps_[static_cast<size_t>(i)].parent) chain.push_back(i);
+    std::vector<PathStep> path;
+    for (size_t k = chain.size() - 1; k > 0; --k) {
+      const State& from = store_[static_cast<size_t>(chain[k])];
+      const Step& step = steps_[static_cast<size_t>(chain[k - 1])];
+      const State& to = store_[static_cast<size_t>(chain[k - 1])];
+      Load(from);
+      RebuildPage(*reader_);
+      PathStep p{PathStep::kChoose, from.shownPage - 1, "", "", to.shownPage - 1};
+      const int button = step.controlId - kFirstChoiceButtonId;
+      if (button >= 0 && button < reader_->buttons.count) p.label = reader_->buttons.records[button].label;
+      switch (step.how) {
+        case 'i': p.kind = PathStep::kInformation; break;
+        case 'r': p.kind = PathStep::kReturn; break;
+        case 'o': p.kind = PathStep::kOpenItem; break;
+        case 'm':
+          if (step.answer < 0) {
+            p.kind = PathStep::kRoll;
+          } else {
+            p.kind = PathStep::kType;
+            const HotwordRecord* record = nullptr;
+            for (int h = 0; h < reader_->tokenizer.hotwordCount; ++h) {
+              if (reader_->hotwords.records[h].controlId == step.controlId) record = &reader_->hotwords.records[h];
+            }
+            if (record != nullptr && step.answer > 0) {
+              const char* answers[] = {record->answer1, record->answer2, record->answer3};
+              p.answer = answers[step.answer - 1];
+            }
+          }
+          break;
+        default: break;
+      }
+      path.push_back(p);
+    }
+    return path;
   }
 
   void Visit(const State& state) {
-    const int page = state.shownPage >= 0 && state.shownPage <= kParagraphCount ? state.shownPage : 0;
+    const int page = PageIndex(state);
     ++builds_[page];
+    NoteValues(state, page);
     Load(state);
     platform_.messages.clear();
     RebuildPage(*reader_);
@@ -236,7 +336,7 @@ class Explorer {
         if (id == kNoInventoryButton) continue;
         Load(built);
         OpenItemPage(*reader_, id);
-        Offer(Capture());
+        Offer(Capture(), {current_, 'o', id, 0, -1});
       }
     }
 
@@ -244,19 +344,22 @@ class Explorer {
       if (endings_.count(paragraph) > 0) {
         const int score = 10 * built.items[scoreItem_].value;
         auto [it, isNew] = report_.endings.emplace(paragraph, score);
-        if (!isNew && score > it->second) it->second = score;
+        if (isNew || score > it->second) {
+          it->second = score;
+          bestEndingState_[paragraph] = current_;
+        }
       } else if (ways == 0) {
         report_.stuck.insert(paragraph);
       }
       // The information page, with its item pages, is open from every story page.
       Load(built);
       GoToPage(*reader_, 6, PageMode::kAside);
-      Offer(Capture());
+      Offer(Capture(), {current_, 'i', 0, 5, -1});
     } else {
       // Return leads back from every aside.
       Load(built);
       GoToPage(*reader_, built.readingPosition, PageMode::kStory);
-      Offer(Capture());
+      Offer(Capture(), {current_, 'r', 0, 0, -1});
     }
   }
 
@@ -267,32 +370,32 @@ class Explorer {
         return 0;  // restart choices lead back to places already passed
       case 'L': {
         int ways = 0;
-        if (static_cast<int16_t>(h.value) >= 1) ++ways, Move(built, h.target0);
-        if (static_cast<int16_t>(h.value) < 20) ++ways, Move(built, h.target1);
+        if (static_cast<int16_t>(h.value) >= 1) ++ways, Move(built, h.controlId, h.target0);
+        if (static_cast<int16_t>(h.value) < 20) ++ways, Move(built, h.controlId, h.target1);
         return ways;
       }
       case 'd': {
         int ways = 0;
         int top = h.value;
-        if (h.value >= 1) ++ways, Move(built, h.target0);
-        if (h.band2 > top) ++ways, Move(built, h.target2), top = h.band2;
-        if (h.band3 > top) ++ways, Move(built, h.target3), top = h.band3;
-        if (top < 100) ++ways, Move(built, h.target1);
+        if (h.value >= 1) ++ways, Move(built, h.controlId, h.target0);
+        if (h.band2 > top) ++ways, Move(built, h.controlId, h.target2), top = h.band2;
+        if (h.band3 > top) ++ways, Move(built, h.controlId, h.target3), top = h.band3;
+        if (top < 100) ++ways, Move(built, h.controlId, h.target1);
         return ways;
       }
       case 'S': {
         int ways = 1;
-        Move(built, h.target1);  // a wrong answer
-        if (h.answer1[0] != '\0') ++ways, Move(built, h.target0);
-        if (h.answer2[0] != '\0') ++ways, Move(built, h.target2);
-        if (h.answer3[0] != '\0') ++ways, Move(built, h.target3);
+        Move(built, h.controlId, h.target1, 0);  // a wrong answer
+        if (h.answer1[0] != '\0') ++ways, Move(built, h.controlId, h.target0, 1);
+        if (h.answer2[0] != '\0') ++ways, Move(built, h.controlId, h.target2, 2);
+        if (h.answer3[0] != '\0') ++ways, Move(built, h.controlId, h.target3, 3);
         return ways;
       }
       default:
         if (h.controlId == 0) return 0;  // no control: it cannot be picked
         Load(built);
         ActivateHotword(*reader_, h.controlId, "");
-        Offer(Capture());
+        Offer(Capture(), {current_, 'c', h.controlId, 0, -1});
         return 1;
     }
   }
@@ -302,10 +405,15 @@ class Explorer {
   std::set<int> endings_;
   int scoreItem_;
   std::deque<State> store_;
+  std::deque<Step> steps_;
+  int64_t current_ = -1;
+  std::map<int, int64_t> bestEndingState_;
   std::priority_queue<Pending> frontier_[kParagraphCount + 1];
   int64_t builds_[kParagraphCount + 1] = {};
   int64_t pending_ = 0;
+  int64_t skipped_ = 0;
   int64_t order_ = 0;
+  std::vector<bool> seenValues_[kParagraphCount + 1];
   std::unordered_set<uint64_t> seen_;
   ExploreReport report_;
 };
@@ -320,6 +428,33 @@ void Numbers(JsonWriter& j, const std::set<int>& numbers) {
   j.BeginArray();
   for (int n : numbers) j.Number(n);
   j.EndArray();
+}
+
+const char* KindName(PathStep::Kind kind) {
+  switch (kind) {
+    case PathStep::kChoose: return "choose";
+    case PathStep::kRoll: return "roll";
+    case PathStep::kType: return "type";
+    case PathStep::kInformation: return "information";
+    case PathStep::kOpenItem: return "item";
+    case PathStep::kReturn: return "return";
+  }
+  return "";
+}
+
+std::string Describe(const PathStep& step) {
+  std::string text = std::to_string(step.paragraph) + ": ";
+  switch (step.kind) {
+    case PathStep::kChoose: text += "\"" + step.label + "\""; break;
+    case PathStep::kRoll: text += "\"" + step.label + "\", and the roll goes well"; break;
+    case PathStep::kType:
+      text += step.answer.empty() ? "type a wrong answer" : "type \"" + step.answer + "\"";
+      break;
+    case PathStep::kInformation: text += "open the information page"; break;
+    case PathStep::kOpenItem: text += "open the item \"" + step.label + "\""; break;
+    case PathStep::kReturn: text += "Return"; break;
+  }
+  return text + " -> " + std::to_string(step.to);
 }
 
 }  // namespace
@@ -346,6 +481,17 @@ std::string ReportText(const ExploreReport& r) {
     out += " " + std::to_string(paragraph) + " (" + std::to_string(score) + ")";
   }
   out += "\nendings never reached: " + Join(r.endingsNotReached) + "\n";
+  // The way to the ending with the best score.
+  int best = -1;
+  for (const auto& [paragraph, score] : r.endings) {
+    if (best < 0 || score > r.endings.at(best)) best = paragraph;
+  }
+  if (best >= 0 && r.bestPaths.count(best) > 0) {
+    out += "a way to the best ending, " + std::to_string(best) + ":\n";
+    for (const PathStep& step : r.bestPaths.at(best)) {
+      out += "  " + bookc::Cp1252ToUtf8(Describe(step)) + "\n";
+    }
+  }
   out += "limit messages:";
   if (r.messages.empty()) out += " none";
   out += "\n";
@@ -383,6 +529,32 @@ std::string ReportJson(const ExploreReport& r) {
   j.EndObject();
   j.Key("endingsNotReached");
   Numbers(j, r.endingsNotReached);
+  j.Key("bestPaths");
+  j.BeginObject();
+  for (const auto& [ending, path] : r.bestPaths) {
+    j.Key(std::to_string(ending));
+    j.BeginArray();
+    for (const PathStep& step : path) {
+      j.BeginObject();
+      j.Key("paragraph");
+      j.Number(step.paragraph);
+      j.Key("do");
+      j.String(KindName(step.kind));
+      if (!step.label.empty()) {
+        j.Key("label");
+        j.String(bookc::Cp1252ToUtf8(step.label));
+      }
+      if (step.kind == PathStep::kType) {
+        j.Key("answer");
+        j.String(bookc::Cp1252ToUtf8(step.answer));
+      }
+      j.Key("to");
+      j.Number(step.to);
+      j.EndObject();
+    }
+    j.EndArray();
+  }
+  j.EndObject();
   j.Key("messages");
   j.BeginObject();
   for (const auto& [paragraph, texts] : r.messages) {

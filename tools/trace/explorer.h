@@ -14,6 +14,16 @@
 
 namespace trace {
 
+// One step of a way through the book: what the reader does on the page of
+// `paragraph`, and the paragraph it leads to.
+struct PathStep {
+  enum Kind { kChoose, kRoll, kType, kInformation, kOpenItem, kReturn } kind;
+  int paragraph;
+  std::string label;   // the button's label (kChoose, kRoll, kOpenItem)
+  std::string answer;  // what is typed (kType; empty for a wrong answer)
+  int to;
+};
+
 struct ExploreReport {
   int64_t states = 0;          // distinct states built
   int64_t pageBuilds = 0;
@@ -26,6 +36,7 @@ struct ExploreReport {
   std::map<int, int> endings;  // ending paragraph reached -> best score there
   std::set<int> endingsNotReached;
   std::map<int, std::set<std::string>> messages;  // paragraph -> limit messages
+  std::map<int, std::vector<PathStep>> bestPaths;  // ending -> a way to its best score
 
   double BuildsPerSecond() const {
     return seconds > 0 ? static_cast<double>(pageBuilds) / seconds : 0;
