@@ -7,23 +7,10 @@
 
 #include "book/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
+#include "platform/quiet/quiet_platform.h"
 #include "render/painter.h"
 #include "story/story_state.h"
 
-namespace {
-
-class QuietCanvas : public lanthorn::Canvas {
- public:
-  lanthorn::Size MeasureText(lanthorn::FontHandle, const char*, int32_t length) override {
-    return {7 * length, 16};
-  }
-  void DrawString(lanthorn::FontHandle, const lanthorn::Rect&, const char*, int32_t,
-                  uint32_t) override {}
-  void InvertRect(const lanthorn::Rect&) override {}
-  void DrawBitmap(uint16_t, int32_t, int32_t) override {}
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
@@ -39,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   text.push_back('\0');
   lanthorn::Tokenize(reader, text.data());
   reader.navigation.rebuild = 0;
-  QuietCanvas canvas;
+  lanthorn::QuietCanvas canvas;
   lanthorn::PaintPage(reader, canvas);
   if (reader.render.pendingCount != 0) __builtin_trap();
   return 0;

@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "book/paragraph_store.h"
+#include "platform/quiet/quiet_platform.h"
 #include "render/page_builder.h"
 #include "shell/reader.h"
 #include "tools/bookc/cp1252.h"
@@ -19,9 +20,9 @@ namespace {
 
 using namespace lanthorn;
 
-// A platform that keeps nothing but the messages of the page being built:
-// the explorer builds pages itself and never paints.
-class ExplorerPlatform : public Platform {
+// A quiet platform that keeps the messages of the page being built: the
+// explorer builds pages itself and never paints.
+class ExplorerPlatform : public QuietPlatform {
  public:
   std::vector<std::string> messages;
 
@@ -29,52 +30,6 @@ class ExplorerPlatform : public Platform {
     messages.emplace_back(text);
     return kReplyNo;
   }
-  TextMetrics DefaultFontMetrics() override { return {16, 7}; }
-  int32_t VerticalDotsPerInch() override { return 96; }
-  FontHandle CreatePageFont(int32_t, int32_t) override { return nullptr; }
-  void DeleteFont(FontHandle) override {}
-  Size MeasureText(FontHandle, const char*, int32_t length) override { return {7 * length, 16}; }
-  bool BitmapSize(uint16_t, Size* size) override {
-    *size = {160, 120};
-    return true;
-  }
-  ControlHandle CreateControl(const ControlSpec&) override { return this; }
-  void DestroyControl(ControlHandle) override {}
-  void MoveControl(ControlHandle, int32_t, int32_t, int32_t, int32_t, bool) override {}
-  void ShowControl(ControlHandle, bool) override {}
-  void EnableControl(ControlHandle, bool) override {}
-  void FocusControl(ControlHandle) override {}
-  void SetControlFace(ControlHandle, uint16_t) override {}
-  void SetTextLimit(ControlHandle, int32_t) override {}
-  int32_t ReadControlText(ControlHandle, char* buffer, int32_t) override {
-    buffer[0] = '\0';
-    return 0;
-  }
-  void SetCheck(ControlHandle, bool) override {}
-  bool ReadCheck(ControlHandle) override { return false; }
-  uint32_t LastError() override { return 0; }
-  Rect ClientRect() override { return {0, 0, 506, 659}; }
-  void RepaintNow() override {}
-  void UpdateNow() override {}
-  void ScrollPageArea(int32_t, const Rect&) override {}
-  void SetScrollRange(int32_t, int32_t) override {}
-  int32_t SetScrollPosition(int32_t) override { return 0; }
-  ScrollInfo GetScrollInfo() override { return {}; }
-  void StartTimer(uint32_t, uint32_t) override {}
-  void StopTimer(uint32_t) override {}
-  void PostClose() override {}
-  void PlayWave(const char*) override {}
-  void StopSound() override {}
-  bool FileExists(const char*) override { return false; }
-  FileHandle OpenExclusive(const char*) override { return nullptr; }
-  int32_t ReadFile(FileHandle, uint8_t*, int32_t) override { return 0; }
-  bool SeekToStart(FileHandle) override { return true; }
-  int32_t WriteFile(FileHandle, const uint8_t*, int32_t size) override { return size; }
-  void CloseFile(FileHandle) override {}
-  uint32_t TickCount() override { return 600000; }
-  int32_t ScreenHeight() override { return 768; }
-  void SystemVersion(uint32_t* major, uint32_t* minor) override { *major = *minor = 0; }
-  bool ActivateOtherCopy(const char*) override { return false; }
 };
 
 // What a reader's place in the story is: the page, where Return leads, and
