@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "book/paragraph_store.h"
 #include "platform/qt/qt_app.h"
 #include "shell/save_record.h"
 #include "shell/startup.h"
@@ -180,6 +181,29 @@ class QtReaderTest : public QObject {
     QFile file(kSaveFileName);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), SaveRecord(2, 1));
+  }
+
+  // Every page of the book that shows a picture, for people to look at the
+  // book as one illustrated whole.
+  void thePicturePages() {
+    WriteSave(SaveRecord(3, 0));
+    auto app = Start(CompiledBook());
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    Reader& reader = app->reader();
+    int pictures = 0;
+    for (int16_t page = 2; page <= kParagraphCount; ++page) {
+      if (!PageExists(reader, page)) continue;
+      JoinParagraph(reader, page, reader.paragraph);
+      if (strstr(reader.paragraph.text, "<W1><V") == nullptr) continue;
+      GoToPage(reader, page, PageMode::kAside);
+      ++pictures;
+      QVERIFY(!window->grab().isNull());
+      QDir().mkpath(LANTHORN_SCREENSHOTS_DIR "/pictures");
+      window->grab().save(QString(LANTHORN_SCREENSHOTS_DIR "/pictures/%1.png").arg(page - 1, 3, 10, QChar('0')));
+    }
+    QVERIFY(pictures >= 20);
   }
 
   void aSecondCopyIsRefusedAndBringsTheFirstForward() {
