@@ -109,7 +109,7 @@ class Platform {
   virtual bool BitmapSize(uint16_t bitmapId, Size* size) = 0;
 
   // Child controls of the main window. CreateControl returns null on failure.
-  virtual ControlHandle CreateControl(const ControlSpec& spec) = 0;
+  virtual ControlHandle CreateControl(const ControlSpec& request) = 0;
   virtual void DestroyControl(ControlHandle control) = 0;
   virtual void MoveControl(ControlHandle control, int32_t x, int32_t y, int32_t width,
                            int32_t height, bool repaint) = 0;

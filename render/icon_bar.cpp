@@ -35,7 +35,7 @@ void CreateIconBar(Reader& reader) {
   const int32_t y = client.bottom - kIconBarHeight;
   for (int i = 0; i < kIconBarButtons; ++i) {
     const IconButton& b = kButtons[i];
-    const ControlSpec spec{ControlKind::kBitmapButton,
+    const ControlSpec request{ControlKind::kBitmapButton,
                            b.name,
                            static_cast<int16_t>(client.left + i * slot),
                            y,
@@ -43,7 +43,7 @@ void CreateIconBar(Reader& reader) {
                            kIconBarHeight,
                            b.id,
                            b.face};
-    reader.render.iconBar[i] = reader.platform.CreateControl(spec);
+    reader.render.iconBar[i] = reader.platform.CreateControl(request);
   }
 }
 

@@ -24,9 +24,9 @@ void BuildSoundsScreen(Reader& reader) {
   box.label[0] = '\0';
   box.bold = 0;
   box.bitmapId = 0;
-  const ControlSpec spec{ControlKind::kCheckBox, "Sound", box.x, box.y,
+  const ControlSpec request{ControlKind::kCheckBox, "Sound", box.x, box.y,
                          box.width, box.height, kSoundCheckBoxId, 0};
-  ControlHandle handle = reader.platform.CreateControl(spec);
+  ControlHandle handle = reader.platform.CreateControl(request);
   buttons.handles[index] = handle;
   buttons.handles[index + 1] = nullptr;
   if (handle == nullptr) {

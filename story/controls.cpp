@@ -46,9 +46,9 @@ void MakeTextButton(Reader& reader, const char* label, uint16_t id) {
   button.bitmapId = 0;
 
   const bool choice = id >= kFirstChoiceButtonId;
-  const ControlSpec spec{choice ? ControlKind::kChoiceButton : ControlKind::kTextButton,
+  const ControlSpec request{choice ? ControlKind::kChoiceButton : ControlKind::kTextButton,
                          choice ? "" : button.label, button.x, button.y, width, height, id, 0};
-  ControlHandle handle = reader.platform.CreateControl(spec);
+  ControlHandle handle = reader.platform.CreateControl(request);
   table.handles[index] = handle;
   table.handles[index + 1] = nullptr;
   reader.render.penY += height + 1;
@@ -93,9 +93,9 @@ uint16_t MakePictureButton(Reader& reader, int32_t picture) {
   button.label[0] = '\0';
   button.bold = static_cast<uint8_t>(reader.display.boldState != 0);
 
-  const ControlSpec spec{ControlKind::kChoiceButton, "", button.x, button.y,
+  const ControlSpec request{ControlKind::kChoiceButton, "", button.x, button.y,
                          size.width, size.height, id, button.bitmapId};
-  table.handles[index] = reader.platform.CreateControl(spec);
+  table.handles[index] = reader.platform.CreateControl(request);
   table.handles[index + 1] = nullptr;
   reader.render.penY += size.height + 1;
   AddControlRecord(reader, kButtonRecord, static_cast<uint16_t>(index));
@@ -118,8 +118,8 @@ uint16_t MakeInputBox(Reader& reader, int32_t maximumLength) {
   box.height = static_cast<uint16_t>(height);
   box.maximumLength = static_cast<uint16_t>(maximumLength);
 
-  const ControlSpec spec{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0};
-  ControlHandle handle = reader.platform.CreateControl(spec);
+  const ControlSpec request{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0};
+  ControlHandle handle = reader.platform.CreateControl(request);
   reader.render.penY += height + 1;
   if (handle != nullptr) {
     reader.platform.ShowControl(handle, false);

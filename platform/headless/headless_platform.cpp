@@ -107,17 +107,17 @@ ControlHandle HeadlessPlatform::HandleOf(uint16_t id) const {
   return nullptr;
 }
 
-ControlHandle HeadlessPlatform::CreateControl(const ControlSpec& spec) {
-  auto failing = std::find(failKinds_.begin(), failKinds_.end(), spec.kind);
+ControlHandle HeadlessPlatform::CreateControl(const ControlSpec& request) {
+  auto failing = std::find(failKinds_.begin(), failKinds_.end(), request.kind);
   if (failing != failKinds_.end()) {
     failKinds_.erase(failing);
     lastError_ = kNotEnoughMemory;
     return nullptr;
   }
-  HeadlessControl control{spec.kind, spec.text != nullptr ? spec.text : "",
-                          spec.x,    spec.y,
-                          spec.width, spec.height,
-                          spec.id,   spec.bitmapId};
+  HeadlessControl control{request.kind, request.text != nullptr ? request.text : "",
+                          request.x,    request.y,
+                          request.width, request.height,
+                          request.id,   request.bitmapId};
   const uintptr_t handle = nextControl_++;
   controls_.emplace(handle, control);
   return reinterpret_cast<ControlHandle>(handle);

@@ -126,12 +126,12 @@ bool QtPlatform::BitmapSize(uint16_t bitmapId, Size* size) {
   return true;
 }
 
-ControlHandle QtPlatform::CreateControl(const ControlSpec& spec) {
+ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
   Reader& reader = window_->reader();
   QWidget* page = window_->page();
   QWidget* control = nullptr;
-  const uint16_t id = spec.id;
-  switch (spec.kind) {
+  const uint16_t id = request.id;
+  switch (request.kind) {
     case ControlKind::kChoiceButton: {
       auto* button = new ChoiceButton(reader, *this, id, page);
       QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
@@ -141,19 +141,19 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& spec) {
     case ControlKind::kTextButton:
     case ControlKind::kBitmapButton: {
       auto* button = new QPushButton(page);
-      if (spec.kind == ControlKind::kTextButton) {
-        button->setText(FromBookText(spec.text, static_cast<int32_t>(qstrlen(spec.text))));
+      if (request.kind == ControlKind::kTextButton) {
+        button->setText(FromBookText(request.text, static_cast<int32_t>(qstrlen(request.text))));
         button->setDefault(true);
       } else {
-        button->setAccessibleName(spec.text);
-        button->setToolTip(spec.text);
+        button->setAccessibleName(request.text);
+        button->setToolTip(request.text);
       }
       QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
       control = button;
       break;
     }
     case ControlKind::kCheckBox: {
-      auto* box = new QCheckBox(FromBookText(spec.text, static_cast<int32_t>(qstrlen(spec.text))), page);
+      auto* box = new QCheckBox(FromBookText(request.text, static_cast<int32_t>(qstrlen(request.text))), page);
       QObject::connect(box, &QCheckBox::clicked, window_, [this, id] { window_->Command(id); });
       control = box;
       break;
@@ -163,8 +163,8 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& spec) {
       break;
   }
   control->setProperty("controlId", id);
-  control->setGeometry(spec.x, spec.y, spec.width, spec.height);
-  if (spec.kind == ControlKind::kBitmapButton) SetControlFace(control, spec.bitmapId);
+  control->setGeometry(request.x, request.y, request.width, request.height);
+  if (request.kind == ControlKind::kBitmapButton) SetControlFace(control, request.bitmapId);
   control->show();
   return control;
 }

@@ -51,7 +51,7 @@ class QtPlatform : public Platform {
   void DeleteFont(FontHandle font) override;
   Size MeasureText(FontHandle font, const char* text, int32_t length) override;
   bool BitmapSize(uint16_t bitmapId, Size* size) override;
-  ControlHandle CreateControl(const ControlSpec& spec) override;
+  ControlHandle CreateControl(const ControlSpec& request) override;
   void DestroyControl(ControlHandle control) override;
   void MoveControl(ControlHandle control, int32_t x, int32_t y, int32_t width, int32_t height,
                    bool repaint) override;

@@ -85,10 +85,10 @@ HBITMAP Win32Platform::Face(uint16_t bitmapId) {
   return bitmap;
 }
 
-ControlHandle Win32Platform::CreateControl(const ControlSpec& spec) {
+ControlHandle Win32Platform::CreateControl(const ControlSpec& request) {
   DWORD style = WS_CHILD | WS_VISIBLE;
   const char* className = "button";
-  switch (spec.kind) {
+  switch (request.kind) {
     case ControlKind::kChoiceButton: style |= WS_BORDER | BS_OWNERDRAW; break;
     case ControlKind::kTextButton: style |= BS_DEFPUSHBUTTON; break;
     case ControlKind::kBitmapButton: style |= BS_BITMAP | BS_DEFPUSHBUTTON; break;
@@ -98,13 +98,13 @@ ControlHandle Win32Platform::CreateControl(const ControlSpec& spec) {
       style |= WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL;
       break;
   }
-  HWND control = CreateWindowExA(0, className, spec.text, style, spec.x, spec.y, spec.width,
-                                 spec.height, window_,
-                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(spec.id)),
+  HWND control = CreateWindowExA(0, className, request.text, style, request.x, request.y, request.width,
+                                 request.height, window_,
+                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(request.id)),
                                  instance_, nullptr);
   if (control == nullptr) return nullptr;
-  if (spec.kind == ControlKind::kBitmapButton) SetControlFace(control, spec.bitmapId);
-  if (spec.kind == ControlKind::kEditBox) {
+  if (request.kind == ControlKind::kBitmapButton) SetControlFace(control, request.bitmapId);
+  if (request.kind == ControlKind::kEditBox) {
     // Tab and Enter in the box submit its text to the main window.
     const LONG_PTR previous =
         SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputBoxProc));
