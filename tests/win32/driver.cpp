@@ -265,10 +265,13 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
     Check(Find(Controls(main), 518) == nullptr, "Ok leaves the Sounds screen");
 
     Screenshot(main, shots + "\\05-story.bmp");
-    Check(CountChoices(main) >= 1, "the book's first page shows its choices");
-    Command(main, 5000);
-    Check(Find(Controls(main), 510)->enabled, "its first choice opens an aside");
+    Check(CountChoices(main) == 3, "the book's first page shows its three choices");
+    Command(main, 5001);  // "What must I do?"
+    Check(Find(Controls(main), 510)->enabled, "its second choice opens an aside");
     Command(main, 510);
+    Command(main, 5000);  // "Go in at the cottage door"
+    Check(!Find(Controls(main), 510)->enabled && CountChoices(main) == 1,
+          "its first choice moves the story on");
 
     // Starting again asks first; No keeps the reader where they are.
     PostMessageA(main, WM_COMMAND, 500, 0);
@@ -281,8 +284,8 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
   }
   const std::vector<unsigned char> save = ReadSave(directory);
   Check(save.size() == 2544, "the save file holds 2,544 bytes");
-  Check(save.size() == 2544 && save[0] == 2 && save[1] == 0 && save[28] == 176,
-        "it records page 2 and the format mark 176");
+  Check(save.size() == 2544 && save[0] == 63 && save[1] == 0 && save[28] == 176,
+        "it records the page reached (63) and the format mark 176");
   Check(save.size() == 2544 && save[2] == 0, "it records the sound setting (off)");
   const DWORD attributes = GetFileAttributesA((directory + "\\" + kSaveFile).c_str());
   Check(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0,
