@@ -246,7 +246,6 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
     Command(main, 511);  // the details screen is gone; Next has no target
     Command(main, 502);
     Check(Find(Controls(main), 510)->enabled, "the Restart command opens the restart page as an aside");
-    Screenshot(main, shots + "\\07-restart.bmp");
     Command(main, 510);
 
     Command(main, 504);
@@ -272,6 +271,12 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
     Command(main, 5000);  // "Go in at the cottage door"
     Check(!Find(Controls(main), 510)->enabled && CountChoices(main) == 1,
           "its first choice moves the story on");
+    // The kitchen marks the first restart point: the restart page offers it.
+    Command(main, 5000);  // "Light the candle and look about you"
+    Command(main, 502);
+    Check(CountChoices(main) == 1, "the restart page offers the point just reached");
+    Screenshot(main, shots + "\\07-restart.bmp");
+    Command(main, 510);
 
     // Starting again asks first; No keeps the reader where they are.
     PostMessageA(main, WM_COMMAND, 500, 0);
@@ -284,8 +289,9 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
   }
   const std::vector<unsigned char> save = ReadSave(directory);
   Check(save.size() == 2544, "the save file holds 2,544 bytes");
-  Check(save.size() == 2544 && save[0] == 63 && save[1] == 0 && save[28] == 176,
-        "it records the page reached (63) and the format mark 176");
+  Check(save.size() == 2544 && save[0] == 64 && save[1] == 0 && save[28] == 176,
+        "it records the page reached (64) and the format mark 176");
+  Check(save.size() == 2544 && save[2528] == 1, "and the restart point reached");
   Check(save.size() == 2544 && save[2] == 0, "it records the sound setting (off)");
   const DWORD attributes = GetFileAttributesA((directory + "\\" + kSaveFile).c_str());
   Check(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN) != 0,
