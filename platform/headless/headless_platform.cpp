@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/posix/posix_files.h"
-
 namespace lanthorn {
 
 namespace {
@@ -251,22 +249,6 @@ bool HeadlessPlatform::timerRunning(uint32_t id) const {
 void HeadlessPlatform::PlayWave(const char* resourceName) { sounds_.emplace_back(resourceName); }
 
 void HeadlessPlatform::StopSound() { sounds_.emplace_back(); }
-
-bool HeadlessPlatform::FileExists(const char* name) { return posix::FileExists(name); }
-
-FileHandle HeadlessPlatform::OpenExclusive(const char* name) { return posix::OpenExclusive(name); }
-
-int32_t HeadlessPlatform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
-  return posix::ReadFile(file, buffer, size);
-}
-
-bool HeadlessPlatform::SeekToStart(FileHandle file) { return posix::SeekToStart(file); }
-
-int32_t HeadlessPlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
-  return posix::WriteFile(file, buffer, size);
-}
-
-void HeadlessPlatform::CloseFile(FileHandle file) { posix::CloseFile(file); }
 
 bool HeadlessPlatform::ActivateOtherCopy(const char* /*className*/) {
   if (otherCopy_) otherCopyActivated_ = true;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/posix/posix_files.h"
 
 namespace lanthorn {
 
@@ -59,7 +60,7 @@ struct PaintRecord {
   std::vector<DrawnBitmap> bitmaps;
 };
 
-class HeadlessPlatform : public Platform {
+class HeadlessPlatform : public PosixFilePlatform {
  public:
   HeadlessPlatform();
 
@@ -97,12 +98,6 @@ class HeadlessPlatform : public Platform {
   void PostClose() override { closeRequested_ = true; }
   void PlayWave(const char* resourceName) override;
   void StopSound() override;
-  bool FileExists(const char* name) override;
-  FileHandle OpenExclusive(const char* name) override;
-  int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
-  bool SeekToStart(FileHandle file) override;
-  int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
-  void CloseFile(FileHandle file) override;
   uint32_t TickCount() override { return tickCount_; }
   int32_t ScreenHeight() override { return screenHeight_; }
   void SystemVersion(uint32_t* major, uint32_t* minor) override {

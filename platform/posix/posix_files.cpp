@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace lanthorn::posix {
+namespace lanthorn {
 
 namespace {
 
@@ -14,12 +14,12 @@ int Descriptor(FileHandle file) { return static_cast<int>(reinterpret_cast<intpt
 
 }  // namespace
 
-bool FileExists(const char* name) {
+bool PosixFilePlatform::FileExists(const char* name) {
   struct stat info {};
   return stat(name, &info) == 0;
 }
 
-FileHandle OpenExclusive(const char* name) {
+FileHandle PosixFilePlatform::OpenExclusive(const char* name) {
   const int fd = open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -29,14 +29,14 @@ FileHandle OpenExclusive(const char* name) {
   return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
 }
 
-int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
+int32_t PosixFilePlatform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
   const ssize_t got = read(Descriptor(file), buffer, static_cast<size_t>(size));
   return got < 0 ? 0 : static_cast<int32_t>(got);
 }
 
-bool SeekToStart(FileHandle file) { return lseek(Descriptor(file), 0, SEEK_SET) == 0; }
+bool PosixFilePlatform::SeekToStart(FileHandle file) { return lseek(Descriptor(file), 0, SEEK_SET) == 0; }
 
-int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
+int32_t PosixFilePlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
   int32_t total = 0;
   while (total < size) {
     const ssize_t put =
@@ -47,6 +47,6 @@ int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
   return total;
 }
 
-void CloseFile(FileHandle file) { close(Descriptor(file)); }
+void PosixFilePlatform::CloseFile(FileHandle file) { close(Descriptor(file)); }
 
-}  // namespace lanthorn::posix
+}  // namespace lanthorn

@@ -1,19 +1,22 @@
-// The save file on Linux and macOS: opened for reading and writing, created
-// when missing, and held with an exclusive lock that a second copy of the
-// program cannot take.
+// The save file on Linux and macOS, for the front ends that run there: opened
+// for reading and writing, created when missing, and held with an exclusive
+// lock that a second copy of the program cannot take.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/platform.h"
 
-namespace lanthorn::posix {
+namespace lanthorn {
 
-bool FileExists(const char* name);
-FileHandle OpenExclusive(const char* name);
-int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size);
-bool SeekToStart(FileHandle file);
-int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size);
-void CloseFile(FileHandle file);
+class PosixFilePlatform : public Platform {
+ public:
+  bool FileExists(const char* name) override;
+  FileHandle OpenExclusive(const char* name) override;
+  int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
+  bool SeekToStart(FileHandle file) override;
+  int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
+  void CloseFile(FileHandle file) override;
+};
 
-}  // namespace lanthorn::posix
+}  // namespace lanthorn

@@ -20,7 +20,6 @@
 #include <chrono>
 
 #include "book/windows1252.h"
-#include "platform/posix/posix_files.h"
 #include "platform/qt/reader_window.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
@@ -285,22 +284,6 @@ void QtPlatform::PlayWave(const char* resourceName) {
 }
 
 void QtPlatform::StopSound() { sound_->stop(); }
-
-bool QtPlatform::FileExists(const char* name) { return posix::FileExists(name); }
-
-FileHandle QtPlatform::OpenExclusive(const char* name) { return posix::OpenExclusive(name); }
-
-int32_t QtPlatform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
-  return posix::ReadFile(file, buffer, size);
-}
-
-bool QtPlatform::SeekToStart(FileHandle file) { return posix::SeekToStart(file); }
-
-int32_t QtPlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
-  return posix::WriteFile(file, buffer, size);
-}
-
-void QtPlatform::CloseFile(FileHandle file) { posix::CloseFile(file); }
 
 uint32_t QtPlatform::TickCount() {
   using namespace std::chrono;

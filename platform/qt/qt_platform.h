@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/posix/posix_files.h"
 
 class QFont;
 class QLocalServer;
@@ -28,7 +29,7 @@ class ReaderWindow;
 QString FromBookText(const char* text, int32_t length);
 QByteArray ToBookText(const QString& text);
 
-class QtPlatform : public Platform {
+class QtPlatform : public PosixFilePlatform {
  public:
   QtPlatform();
   ~QtPlatform() override;
@@ -76,12 +77,6 @@ class QtPlatform : public Platform {
   void PostClose() override;
   void PlayWave(const char* resourceName) override;
   void StopSound() override;
-  bool FileExists(const char* name) override;
-  FileHandle OpenExclusive(const char* name) override;
-  int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
-  bool SeekToStart(FileHandle file) override;
-  int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
-  void CloseFile(FileHandle file) override;
   uint32_t TickCount() override;
   int32_t ScreenHeight() override;
   void SystemVersion(uint32_t* major, uint32_t* minor) override;
