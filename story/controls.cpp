@@ -22,6 +22,31 @@ void PlaceAtPen(const Reader& reader, int32_t* x, uint16_t* y) {
   *y = static_cast<uint16_t>(reader.render.clientRect.top + reader.render.penY);
 }
 
+// Gives button `index` its place at the pen and its size, creates its control
+// and keeps the handle; the pen moves below the button.
+ControlHandle CreateButton(Reader& reader, int16_t index, ControlKind kind, const char* text,
+                           uint16_t id, Size size) {
+  ButtonTable& table = reader.buttons;
+  ButtonRecord& button = table.records[index];
+  PlaceAtPen(reader, &button.x, &button.y);
+  button.width = static_cast<uint16_t>(size.width);
+  button.height = static_cast<uint16_t>(size.height);
+  button.bold = static_cast<uint8_t>(reader.display.boldState != 0);
+  const ControlSpec request{kind, text, button.x, button.y, size.width, size.height, id,
+                            button.bitmapId};
+  ControlHandle handle = reader.platform.CreateControl(request);
+  table.handles[index] = handle;
+  table.handles[index + 1] = nullptr;
+  reader.render.penY += size.height + 1;
+  return handle;
+}
+
+// Announces button `index` to the page and counts it.
+void AddButton(Reader& reader, int16_t index) {
+  AddControlRecord(reader, kButtonRecord, static_cast<uint16_t>(index));
+  ++reader.buttons.count;
+}
+
 }  // namespace
 
 void MakeTextButton(Reader& reader, const char* label, uint16_t id) {
@@ -31,6 +56,8 @@ void MakeTextButton(Reader& reader, const char* label, uint16_t id) {
   ButtonRecord& button = table.records[index];
   snprintf(button.label, sizeof button.label, "%s", label);
   const int32_t length = static_cast<int32_t>(strlen(button.label));
+  button.labelLength = static_cast<uint16_t>(length);
+  button.bitmapId = 0;
 
   const bool bold = reader.display.boldState != 0 || id < kFirstChoiceButtonId;
   const Size measured = reader.platform.MeasureText(
@@ -38,20 +65,10 @@ void MakeTextButton(Reader& reader, const char* label, uint16_t id) {
   const int32_t width = (measured.width > 3 * length ? measured.width : 3 * length) + 12;
   const int32_t height = measured.height + 4;
 
-  PlaceAtPen(reader, &button.x, &button.y);
-  button.width = static_cast<uint16_t>(width);
-  button.height = static_cast<uint16_t>(height);
-  button.labelLength = static_cast<uint16_t>(length);
-  button.bold = static_cast<uint8_t>(reader.display.boldState != 0);
-  button.bitmapId = 0;
-
   const bool choice = id >= kFirstChoiceButtonId;
-  const ControlSpec request{choice ? ControlKind::kChoiceButton : ControlKind::kTextButton,
-                         choice ? "" : button.label, button.x, button.y, width, height, id, 0};
-  ControlHandle handle = reader.platform.CreateControl(request);
-  table.handles[index] = handle;
-  table.handles[index + 1] = nullptr;
-  reader.render.penY += height + 1;
+  ControlHandle handle =
+      CreateButton(reader, index, choice ? ControlKind::kChoiceButton : ControlKind::kTextButton,
+                   choice ? "" : button.label, id, {width, height});
   if (handle == nullptr) {
     char caption[32];
     snprintf(caption, sizeof caption, " Error %x", reader.platform.LastError());
@@ -61,8 +78,7 @@ void MakeTextButton(Reader& reader, const char* label, uint16_t id) {
   } else {
     reader.platform.ShowControl(handle, false);
   }
-  AddControlRecord(reader, kButtonRecord, static_cast<uint16_t>(index));
-  ++table.count;
+  AddButton(reader, index);
 }
 
 uint16_t MakeChoiceButton(Reader& reader, const char* label) {
@@ -78,6 +94,8 @@ uint16_t MakePictureButton(Reader& reader, int32_t picture) {
   const int16_t index = table.count;
   const uint16_t id = static_cast<uint16_t>(kFirstChoiceButtonId + index);
   ButtonRecord& button = table.records[index];
+  button.labelLength = 0;
+  button.label[0] = '\0';
   button.bitmapId =
       picture >= 0 && picture < kPictureCount ? reader.book.pictures[picture].bitmapId : 0;
   Size size{};
@@ -86,20 +104,9 @@ uint16_t MakePictureButton(Reader& reader, int32_t picture) {
     size = {reader.render.rightMargin - reader.render.clientRect.left,
             reader.render.baseLineHeight};
   }
-  PlaceAtPen(reader, &button.x, &button.y);
-  button.width = static_cast<uint16_t>(size.width);
-  button.height = static_cast<uint16_t>(size.height);
-  button.labelLength = 0;
-  button.label[0] = '\0';
-  button.bold = static_cast<uint8_t>(reader.display.boldState != 0);
-
-  const ControlSpec request{ControlKind::kChoiceButton, "", button.x, button.y,
-                         size.width, size.height, id, button.bitmapId};
-  table.handles[index] = reader.platform.CreateControl(request);
-  table.handles[index + 1] = nullptr;
-  reader.render.penY += size.height + 1;
-  AddControlRecord(reader, kButtonRecord, static_cast<uint16_t>(index));
-  ++table.count;
+  // A picture button is not hidden after creation: the painter places it.
+  CreateButton(reader, index, ControlKind::kChoiceButton, "", id, size);
+  AddButton(reader, index);
   return id;
 }
 
