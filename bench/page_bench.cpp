@@ -21,7 +21,7 @@ struct BenchReader {
     platform.SetClientSize(506, 659);
     OnCreate(*reader, nullptr);
     OnSize(*reader, 506, 659);
-    reader->render.clientRect = platform.ClientRect();
+    reader->page.geometry.clientRect = platform.ClientRect();
     reader->navigation.screenNumber = kNoScreen;
   }
   void Show(int16_t page) {
@@ -38,8 +38,8 @@ int16_t LongestPage(Reader& reader) {
   int16_t longest = 2;
   size_t most = 0;
   for (int16_t page = 1; page <= kParagraphCount; ++page) {
-    if (!PageExists(reader, page)) continue;
-    JoinParagraph(reader, page, reader.paragraph);
+    if (!PageExists(reader.book, page)) continue;
+    JoinParagraph(reader.book, reader.platform, page, reader.paragraph);
     const size_t length = strlen(reader.paragraph.text);
     if (length > most) {
       most = length;

@@ -1,9 +1,8 @@
 #include "book/paragraph_store.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "shell/reader.h"
+#include "book/limit_message.h"
 
 namespace lanthorn {
 
@@ -20,19 +19,19 @@ const ParagraphEntry* EntryOfPage(const Book& book, int16_t page) {
 
 }  // namespace
 
-bool PageExists(const Reader& reader, int16_t page) {
-  return EntryOfPage(reader.book, page) != nullptr;
+bool PageExists(const Book& book, int16_t page) {
+  return EntryOfPage(book, page) != nullptr;
 }
 
-void JoinParagraph(Reader& reader, int16_t page, ParagraphBuffer& buffer) {
-  const ParagraphEntry* entry = EntryOfPage(reader.book, page);
+void JoinParagraph(const Book& book, Platform& platform, int16_t page, ParagraphBuffer& buffer) {
+  const ParagraphEntry* entry = EntryOfPage(book, page);
   if (entry == nullptr) {
-    ShowErrorNumber(reader, "Paragraph %d does not exist", page);
+    ShowErrorNumber(platform, "Paragraph %d does not exist", page);
     return;
   }
   char* out = buffer.text;
   out[0] = '\0';
-  const TextBlock& block = reader.book.blocks[entry->block];
+  const TextBlock& block = book.blocks[entry->block];
   const int32_t first = entry->firstWord < 0 ? 0 : entry->firstWord;
   const int32_t end = entry->endWord > block.streamLength ? block.streamLength : entry->endWord;
 
@@ -54,22 +53,10 @@ void JoinParagraph(Reader& reader, int16_t page, ParagraphBuffer& buffer) {
     }
     out[length] = '\0';
     if (full) {
-      ShowErrorNumber(reader, "%d is Too many words", entry->endWord - entry->firstWord);
+      ShowErrorNumber(platform, "%d is Too many words", entry->endWord - entry->firstWord);
       return;
     }
   }
-}
-
-void ShowError(Reader& reader, const char* text) {
-  char message[kMessageBufferSize];
-  snprintf(message, sizeof message, "%s", text);
-  reader.platform.ShowMessageBox(nullptr, message, nullptr, kMessageBoxOk);
-}
-
-void ShowErrorNumber(Reader& reader, const char* format, int number) {
-  char message[kMessageBufferSize];
-  snprintf(message, sizeof message, format, number);
-  ShowError(reader, message);
 }
 
 }  // namespace lanthorn

@@ -18,11 +18,11 @@ inline lanthorn::Reader& FuzzReader(lanthorn::HeadlessPlatform** platformOut = n
   }();
   static lanthorn::Reader* reader = [] {
     auto* r = new lanthorn::Reader(book->book(), platform);
-    r->render.clientRect = platform.ClientRect();
-    r->render.averageCharWidth = 7;
-    r->render.baseLineHeight = 16;
+    r->page.geometry.clientRect = platform.ClientRect();
+    r->page.geometry.averageCharWidth = 7;
+    r->page.geometry.baseLineHeight = 16;
     r->navigation.screenNumber = lanthorn::kNoScreen;
-    lanthorn::SetSoundFlag(*r, 1);
+    lanthorn::r->settings.sound = 1;
     return r;
   }();
   if (platformOut != nullptr) *platformOut = &platform;
@@ -31,9 +31,9 @@ inline lanthorn::Reader& FuzzReader(lanthorn::HeadlessPlatform** platformOut = n
 
 // Forgets what the previous input left on the page and in the recorder.
 inline void ResetPage(lanthorn::Reader& reader, lanthorn::HeadlessPlatform& platform) {
-  lanthorn::DestroyPageControls(reader);
-  lanthorn::EmptyDisplayList(reader);
-  reader.render.penY = 0;
+  lanthorn::DestroyPageControls(reader.page);
+  lanthorn::EmptyDisplayList(reader.page);
+  reader.page.geometry.penY = 0;
   platform.ClearMessages();
   platform.ClearSounds();
 }

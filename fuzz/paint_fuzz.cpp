@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "book/tokenizer.h"
+#include "page/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
 #include "platform/quiet/quiet_platform.h"
 #include "render/painter.h"
@@ -17,17 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lanthorn::HeadlessPlatform* platform = nullptr;
   lanthorn::Reader& reader = FuzzReader(&platform);
   ResetPage(reader, *platform);
-  lanthorn::ClearStoryItems(reader);
+  lanthorn::ClearStoryItems(reader.story);
   // The first byte sets the page's width: from 60 to 570 pixels.
   reader.render.pageArea = {0, 0, 60 + 2 * data[0], 600};
   reader.render.scrollPageSize = 557;
 
   std::vector<char> text(data + 1, data + size);
   text.push_back('\0');
-  lanthorn::Tokenize(reader, text.data());
+  lanthorn::Tokenize(reader.page, text.data());
   reader.navigation.rebuild = 0;
   lanthorn::QuietCanvas canvas;
-  lanthorn::PaintPage(reader, canvas);
+  lanthorn::OnPaint(reader, canvas);
   if (reader.render.pendingCount != 0) __builtin_trap();
   return 0;
 }

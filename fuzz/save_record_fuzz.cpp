@@ -9,10 +9,10 @@
 #include <string>
 
 #include "book/paragraph_store.h"
-#include "book/tokenizer.h"
+#include "page/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
 #include "screens/screens.h"
-#include "shell/save_record.h"
+#include "shell/save_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lanthorn::HeadlessPlatform* platform = nullptr;
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (out == nullptr) return 0;
   fwrite(data, 1, size, out);
   fclose(out);
-  lanthorn::InitialiseStoryState(reader);
+  lanthorn::InitialiseStoryState(reader.story);
   lanthorn::FileHandle file = platform->OpenExclusive(path.c_str());
   if (file == nullptr) return 0;
   lanthorn::LoadSaveRecord(reader, file, false);
@@ -31,13 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (reader.navigation.shownPage < 1 || reader.navigation.shownPage > 361) __builtin_trap();
 
   for (int16_t page = 1; page <= lanthorn::kParagraphCount; ++page) {
-    if (!lanthorn::PageExists(reader, page)) continue;
+    if (!lanthorn::PageExists(reader.book, page)) continue;
     ResetPage(reader, *platform);
     reader.navigation.shownPage = page;
-    lanthorn::JoinParagraph(reader, page, reader.paragraph);
-    lanthorn::Tokenize(reader, reader.paragraph.text);
+    lanthorn::JoinParagraph(reader.book, reader.platform, page, reader.paragraph);
+    lanthorn::Tokenize(reader.page, reader.paragraph.text);
   }
   ResetPage(reader, *platform);
-  lanthorn::BuildInventoryScreen(reader);
+  lanthorn::BuildInventoryScreen(reader.page, reader.screens);
   return 0;
 }

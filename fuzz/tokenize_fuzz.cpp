@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "book/tokenizer.h"
+#include "page/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
 #include "story/story_state.h"
 
@@ -15,13 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lanthorn::HeadlessPlatform* platform = nullptr;
   lanthorn::Reader& reader = FuzzReader(&platform);
   ResetPage(reader, *platform);
-  lanthorn::ClearStoryItems(reader);
+  lanthorn::ClearStoryItems(reader.story);
 
   std::vector<char> text(data, data + size);
   text.push_back('\0');
-  lanthorn::Tokenize(reader, text.data());
+  lanthorn::Tokenize(reader.page, text.data());
 
-  const lanthorn::DisplayList& list = reader.display;
+  const lanthorn::DisplayList& list = reader.page.display;
   if (list.count < 0 || list.count > lanthorn::kDisplayRecordCapacity) __builtin_trap();
   if (list.usedLength < 0 || list.usedLength > lanthorn::kPageTextSize) __builtin_trap();
   for (int i = 0; i < list.count; ++i) {
@@ -30,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const char* end = list.pageText + list.usedLength;
     if (r.text < list.pageText || r.text + strlen(r.text) >= end) __builtin_trap();
   }
-  if (reader.tokenizer.hotwordCount < 0 || reader.tokenizer.hotwordCount > 100) __builtin_trap();
+  if (reader.page.hotwords.count < 0 || reader.page.hotwords.count > 100) __builtin_trap();
   return 0;
 }

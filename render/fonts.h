@@ -4,17 +4,18 @@
 
 #include <cstdint>
 
-namespace lanthorn {
+#include "page/page.h"
+#include "render/render_state.h"
 
-struct Reader;
+namespace lanthorn {
 
 // The character height in pixels for a point size at a resolution.
 int32_t FontPixelHeight(int32_t dotsPerInch, float pointSize);
 
 // Runs at window creation: keeps the client area as the page area, makes the
 // icon bar and the fonts. Always succeeds.
-int CreateFonts(Reader& reader);
+int CreateFonts(Page& page, RenderState& render);
 
-void DeleteFonts(Reader& reader);
+void DeleteFonts(Page& page);
 
 }  // namespace lanthorn

@@ -1,69 +1,57 @@
 #include "render/icon_bar.h"
 
-#include "render/render_state.h"
-#include "shell/reader.h"
+#include "page/commands.h"
 
 namespace lanthorn {
 
 namespace {
 
-struct IconButton {
-  const char* name;
-  uint16_t id;
-  uint16_t face;
-  uint16_t disabledFace;
-};
-
-constexpr IconButton kButtons[kIconBarButtons] = {
-    {"?", 513, 1112, 0},        {"Rstrt", 502, 1107, 0},     {"Info", 501, 1108, 0},
-    {"Rtrn", 510, 1109, 1113},  {"Prev", 512, 1110, 1114},   {"Next", 511, 1111, 1115},
-};
-
-void SetEnabled(Reader& reader, int position, bool enabled) {
-  ControlHandle button = reader.render.iconBar[position];
+void SetEnabled(RenderState& render, Platform& platform, int position, bool enabled) {
+  ControlHandle button = render.iconBar[position];
   if (button == nullptr) return;
-  const IconButton& b = kButtons[position];
-  reader.platform.SetControlFace(button, enabled ? b.face : b.disabledFace);
-  reader.platform.EnableControl(button, enabled);
+  const IconButton& b = kIconBar[position];
+  platform.SetControlFace(button, enabled ? b.face : b.disabledFace);
+  platform.EnableControl(button, enabled);
 }
 
 }  // namespace
 
-void CreateIconBar(Reader& reader) {
-  const Rect client = reader.platform.ClientRect();
+void CreateIconBar(RenderState& render, Platform& platform) {
+  const Rect client = platform.ClientRect();
   const int16_t slot = static_cast<int16_t>((client.right - client.left) / kIconBarButtons);
   const int32_t y = client.bottom - kIconBarHeight;
   for (int i = 0; i < kIconBarButtons; ++i) {
-    const IconButton& b = kButtons[i];
+    const IconButton& b = kIconBar[i];
     const ControlSpec request{ControlKind::kBitmapButton,
-                           b.name,
-                           static_cast<int16_t>(client.left + i * slot),
-                           y,
-                           slot,
-                           kIconBarHeight,
-                           b.id,
-                           b.face};
-    reader.render.iconBar[i] = reader.platform.CreateControl(request);
+                              b.text,
+                              static_cast<int16_t>(client.left + i * slot),
+                              y,
+                              slot,
+                              kIconBarHeight,
+                              b.id,
+                              b.face};
+    render.iconBar[i] = platform.CreateControl(request);
   }
 }
 
-void MoveIconBar(Reader& reader, int32_t width, int32_t height) {
+void MoveIconBar(RenderState& render, Platform& platform, int32_t width, int32_t height) {
   const int32_t slot = width / kIconBarButtons;
   const int32_t y = height - kIconBarHeight;
-  reader.render.pageArea.right = width;
-  reader.render.pageArea.bottom = y;
+  render.pageArea.right = width;
+  render.pageArea.bottom = y;
   for (int i = 0; i < kIconBarButtons; ++i) {
-    ControlHandle button = reader.render.iconBar[i];
+    ControlHandle button = render.iconBar[i];
     if (button == nullptr) continue;
     const int32_t w = i == kIconBarButtons - 1 ? width - i * slot : slot;
-    reader.platform.MoveControl(button, i * slot, y, w, kIconBarHeight, true);
+    platform.MoveControl(button, i * slot, y, w, kIconBarHeight, true);
   }
 }
 
-void UpdateIconBar(Reader& reader, bool returnEnabled, bool nextEnabled, bool previousEnabled) {
-  SetEnabled(reader, 3, returnEnabled);
-  SetEnabled(reader, 5, nextEnabled);
-  SetEnabled(reader, 4, previousEnabled);
+void UpdateIconBar(RenderState& render, Platform& platform, bool returnEnabled, bool nextEnabled,
+                   bool previousEnabled) {
+  SetEnabled(render, platform, kReturnButton, returnEnabled);
+  SetEnabled(render, platform, kNextButton, nextEnabled);
+  SetEnabled(render, platform, kPreviousButton, previousEnabled);
 }
 
 }  // namespace lanthorn

@@ -5,14 +5,16 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+#include "render/render_state.h"
+
 namespace lanthorn {
 
-struct Reader;
-
-constexpr int kIconBarButtons = 6;
-
-void CreateIconBar(Reader& reader);
-void MoveIconBar(Reader& reader, int32_t width, int32_t height);
-void UpdateIconBar(Reader& reader, bool returnEnabled, bool nextEnabled, bool previousEnabled);
+void CreateIconBar(RenderState& render, Platform& platform);
+// Lays the bar along the bottom of a client area of this size; the page area
+// is what lies above it.
+void MoveIconBar(RenderState& render, Platform& platform, int32_t width, int32_t height);
+void UpdateIconBar(RenderState& render, Platform& platform, bool returnEnabled, bool nextEnabled,
+                   bool previousEnabled);
 
 }  // namespace lanthorn

@@ -2,10 +2,8 @@
 
 #include <cstring>
 
-#include "book/display_list.h"
-#include "render/page_builder.h"
+#include "page/page.h"
 #include "render/pictures.h"
-#include "shell/reader.h"
 
 namespace lanthorn {
 
@@ -17,21 +15,21 @@ uint32_t AlignmentFlag(int16_t alignment) {
   return alignment == 1 ? kDrawCentre : alignment == 2 ? kDrawRight : kDrawLeft;
 }
 
-FontHandle Font(const Reader& reader, bool bold) {
-  return bold ? reader.render.boldFont : reader.render.normalFont;
+FontHandle Font(const PageGeometry& geometry, bool bold) {
+  return bold ? geometry.boldFont : geometry.normalFont;
 }
 
 class Layout {
  public:
-  Layout(Reader& reader, Canvas& canvas)
-      : reader_(reader), r_(reader.render), canvas_(canvas),
-        client_(reader.platform.ClientRect()) {}
+  Layout(Page& page, RenderState& render, Canvas& canvas)
+      : page_(page), r_(render), g_(page.geometry), canvas_(canvas),
+        client_(page.platform.ClientRect()) {}
 
   void Run() {
-    const DisplayList& list = reader_.display;
+    const DisplayList& list = page_.display;
     for (int i = 0; i < list.count; ++i) Record(list.records[i]);
     if (r_.pendingCount > 0) {
-      FlushLine(reader_, canvas_);
+      FlushLine(page_, r_, canvas_);
       NewLine(1);
     }
   }
@@ -40,13 +38,13 @@ class Layout {
   // Ends the line: the pending line is drawn and the pen moves to the start
   // of the next line, `gap` pixels below.
   void EndLine(int32_t gap) {
-    if (r_.pendingCount > 0) FlushLine(reader_, canvas_);
+    if (r_.pendingCount > 0) FlushLine(page_, r_, canvas_);
     NewLine(gap);
   }
 
   void NewLine(int32_t gap) {
-    r_.penY += r_.lineHeight + gap;
-    r_.lineHeight = r_.baseLineHeight;
+    g_.penY += g_.lineHeight + gap;
+    g_.lineHeight = g_.baseLineHeight;
     r_.penX = r_.leftMargin;
   }
 
@@ -68,8 +66,8 @@ class Layout {
       case kBoldOnMark:
       case kBoldOffMark: Bold(record.kind); break;
       case kParagraphBreakMark:
-        if (r_.pendingCount > 0) FlushLine(reader_, canvas_);
-        r_.penY += r_.lineHeight;
+        if (r_.pendingCount > 0) FlushLine(page_, r_, canvas_);
+        g_.penY += g_.lineHeight;
         NewLine(0);
         break;
       case kLineBreakMark: EndLine(0); break;
@@ -77,14 +75,14 @@ class Layout {
       case kTitleRun: Title(record.text); break;
       case kPictureRecord: Picture(record); break;
       case kEditBoxRecord: {
-        if (record.number >= reader_.inputBoxes.count) break;
-        const InputBoxRecord& box = reader_.inputBoxes.records[record.number];
+        if (record.number >= page_.inputBoxes.count) break;
+        const InputBoxRecord& box = page_.inputBoxes.records[record.number];
         Control(kEditBoxRecord, record.number, box.width, box.height, 2);
         break;
       }
       case kButtonRecord: {
-        if (record.number >= reader_.buttons.count) break;
-        const ButtonRecord& button = reader_.buttons.records[record.number];
+        if (record.number >= page_.buttons.count) break;
+        const ButtonRecord& button = page_.buttons.records[record.number];
         Control(kButtonRecord, record.number, button.width, button.height,
                 button.bitmapId == 0 ? 2 : 0);
         break;
@@ -107,7 +105,7 @@ class Layout {
   void TabStop() {
     const int32_t unit = r_.tabUnit > 0 ? r_.tabUnit : 1;
     const int32_t advance = unit - r_.penX % unit;
-    if (r_.penX + advance < r_.rightMargin) {
+    if (r_.penX + advance < g_.rightMargin) {
       r_.penX += advance;
       Segment(kTabMark, 0, advance);
     }
@@ -127,8 +125,8 @@ class Layout {
   void Text(const char* p) {
     int32_t remaining = static_cast<int32_t>(strlen(p));
     while (remaining > 0) {
-      int32_t width = r_.rightMargin - r_.penX - client_.left;
-      int32_t n = FitText(reader_, canvas_, r_.fitBuffer, p, &r_.lineHeight, &width, false);
+      int32_t width = g_.rightMargin - r_.penX - client_.left;
+      int32_t n = FitText(page_, r_, canvas_, r_.fitBuffer, p, &g_.lineHeight, &width, false);
       if (n == 0) {
         const bool lineEmpty = r_.penX == r_.leftMargin && r_.pendingCount == 0;
         if (!lineEmpty) {
@@ -140,8 +138,8 @@ class Layout {
         n = ForcedWord(p, remaining, &width);
       }
       if (r_.penX == r_.leftMargin && n < remaining) {
-        canvas_.DrawString(Font(reader_, r_.layoutBold != 0),
-                         {r_.penX + client_.left, r_.penY, r_.rightMargin, r_.penY + r_.lineHeight},
+        canvas_.DrawString(Font(g_, r_.layoutBold != 0),
+                         {r_.penX + client_.left, g_.penY, g_.rightMargin, g_.penY + g_.lineHeight},
                          r_.fitBuffer, n, AlignmentFlag(r_.alignment) | kLineFlags);
       } else {
         if (r_.pendingCount >= kPendingSegmentCapacity ||
@@ -172,75 +170,75 @@ class Layout {
     if (n < remaining && n < kFitBufferSize - 1) ++n;  // its blank
     memcpy(r_.fitBuffer, p, static_cast<size_t>(n));
     r_.fitBuffer[n] = '\0';
-    const Size size = canvas_.MeasureText(Font(reader_, r_.layoutBold != 0), r_.fitBuffer, n);
+    const Size size = canvas_.MeasureText(Font(g_, r_.layoutBold != 0), r_.fitBuffer, n);
     *width = size.width;
-    if (size.height > r_.lineHeight) r_.lineHeight = size.height;
+    if (size.height > g_.lineHeight) g_.lineHeight = size.height;
     return n;
   }
 
   void Title(const char* text) {
-    int32_t width = r_.rightMargin - client_.left;
+    int32_t width = g_.rightMargin - client_.left;
     const int32_t n =
-        FitText(reader_, canvas_, r_.fitBuffer, text, &r_.lineHeight, &width, true);
-    const Rect band{client_.left, r_.penY, client_.right, r_.penY + r_.lineHeight};
+        FitText(page_, r_, canvas_, r_.fitBuffer, text, &g_.lineHeight, &width, true);
+    const Rect band{client_.left, g_.penY, client_.right, g_.penY + g_.lineHeight};
     if (n > 0) {
-      canvas_.DrawString(r_.boldFont, band, r_.fitBuffer, n,
+      canvas_.DrawString(g_.boldFont, band, r_.fitBuffer, n,
                        kDrawCentre | kDrawSingleLine | kDrawNoPrefix);
     }
-    if (reader_.navigation.scrollOffset == 0) canvas_.InvertRect(band);
-    r_.penY += r_.lineHeight;
-    r_.lineHeight = r_.baseLineHeight;
+    if (r_.scrollOffset == 0) canvas_.InvertRect(band);
+    g_.penY += g_.lineHeight;
+    g_.lineHeight = g_.baseLineHeight;
     r_.penX = r_.leftMargin;
   }
 
   void Picture(const DisplayRecord& record) {
-    const Size size = MeasurePicture(reader_, record.number);
-    if (size.width > r_.rightMargin - r_.penX && r_.penX > r_.leftMargin) EndLine(0);
+    const Size size = MeasurePicture(page_, record.number);
+    if (size.width > g_.rightMargin - r_.penX && r_.penX > r_.leftMargin) EndLine(0);
     Segment(kPictureRecord, record.number, size.width);
-    if (size.height > r_.lineHeight) r_.lineHeight = size.height;
+    if (size.height > g_.lineHeight) g_.lineHeight = size.height;
     r_.penX += size.width;
     if (record.inlineFlag == 0) {
-      FlushLine(reader_, canvas_);
-      r_.penY += r_.lineHeight;
-      r_.lineHeight = r_.baseLineHeight;
+      FlushLine(page_, r_, canvas_);
+      g_.penY += g_.lineHeight;
+      g_.lineHeight = g_.baseLineHeight;
       r_.penX = r_.leftMargin;
     }
   }
 
   void Control(uint32_t kind, uint16_t index, int32_t width, int32_t height, int32_t gap) {
-    if (width > r_.rightMargin - r_.penX) EndLine(0);
+    if (width > g_.rightMargin - r_.penX) EndLine(0);
     Segment(kind, index, width);
-    if (height > r_.lineHeight) r_.lineHeight = height;
+    if (height > g_.lineHeight) g_.lineHeight = height;
     r_.penX += width + gap;
   }
 
-  Reader& reader_;
+  Page& page_;
   RenderState& r_;
+  PageGeometry& g_;
   Canvas& canvas_;
   const Rect client_;
 };
 
 // Shows or hides a control for the line at pen y and moves it there when it
 // stood elsewhere.
-void PlaceControl(Reader& reader, ControlHandle handle, int32_t* storedX, uint16_t* storedY,
-                  int32_t x, int32_t width, int32_t height) {
-  RenderState& r = reader.render;
+void PlaceControl(Page& page, RenderState& render, ControlHandle handle, int32_t* storedX,
+                  uint16_t* storedY, int32_t x, int32_t width, int32_t height) {
+  const int32_t penY = page.geometry.penY;
   if (handle == nullptr) return;
-  reader.platform.ShowControl(handle, r.penY + height < r.pageArea.bottom);
-  if (*storedX != x || *storedY != static_cast<uint16_t>(r.penY)) {
+  page.platform.ShowControl(handle, penY + height < render.pageArea.bottom);
+  if (*storedX != x || *storedY != static_cast<uint16_t>(penY)) {
     *storedX = x;
-    *storedY = static_cast<uint16_t>(r.penY);
-    reader.platform.MoveControl(handle, x, r.penY, width, height, false);
-    r.repaintRequest = 1;
+    *storedY = static_cast<uint16_t>(penY);
+    page.platform.MoveControl(handle, x, penY, width, height, false);
+    render.repaintRequest = 1;
   }
 }
 
 }  // namespace
 
-int32_t FitText(Reader& reader, Canvas& canvas, char* out, const char* text, int32_t* lineHeight,
-                int32_t* width, bool title) {
-  const RenderState& r = reader.render;
-  FontHandle font = Font(reader, title || r.layoutBold != 0);
+int32_t FitText(const Page& page, const RenderState& render, Canvas& canvas, char* out,
+                const char* text, int32_t* lineHeight, int32_t* width, bool title) {
+  FontHandle font = Font(page.geometry, title || render.layoutBold != 0);
   int32_t length = static_cast<int32_t>(strlen(text));
   if (length > kFitBufferSize - 1) length = kFitBufferSize - 1;  // the fit buffer's room
   int32_t best = 0;
@@ -276,41 +274,41 @@ int32_t FitText(Reader& reader, Canvas& canvas, char* out, const char* text, int
   return best;
 }
 
-void FlushLine(Reader& reader, Canvas& canvas) {
-  RenderState& r = reader.render;
-  const Rect client = reader.platform.ClientRect();
+void FlushLine(Page& page, RenderState& r, Canvas& canvas) {
+  const PageGeometry& g = page.geometry;
+  const Rect client = page.platform.ClientRect();
   int32_t total = 0;
   for (int i = 0; i < r.pendingCount; ++i) total += r.pending[i].width;
   int32_t x = r.leftMargin;
-  if (r.alignment == 1) x = (r.rightMargin - total + client.left) / 2;
-  if (r.alignment == 2) x = r.rightMargin - total;
+  if (r.alignment == 1) x = (g.rightMargin - total + client.left) / 2;
+  if (r.alignment == 2) x = g.rightMargin - total;
 
   for (int i = 0; i < r.pendingCount; ++i) {
     const LineSegment& s = r.pending[i];
     switch (s.kind) {
       case kTextRun:
         if (s.text != nullptr) {
-          canvas.DrawString(Font(reader, r.drawingBold != 0),
-                          {x + client.left, r.penY, r.rightMargin, r.penY + r.lineHeight}, s.text,
-                          s.number, kDrawLeft | kLineFlags);
+          canvas.DrawString(Font(g, r.drawingBold != 0),
+                            {x + client.left, g.penY, g.rightMargin, g.penY + g.lineHeight},
+                            s.text, s.number, kDrawLeft | kLineFlags);
         }
         x += s.width;
         break;
       case kBoldOnMark: r.drawingBold = 1; break;
       case kBoldOffMark: r.drawingBold = 0; break;
       case kTabMark: x += s.width; break;
-      case kPictureRecord: x += DrawPicture(reader, canvas, s.number, x, r.penY); break;
+      case kPictureRecord: x += DrawPicture(page, canvas, s.number, x, g.penY); break;
       case kEditBoxRecord: {
-        InputBoxRecord& box = reader.inputBoxes.records[s.number];
-        ControlHandle handle = reader.inputBoxes.handles[s.number];
-        PlaceControl(reader, handle, &box.x, &box.y, x, s.width, box.height);
+        InputBoxRecord& box = page.inputBoxes.records[s.number];
+        ControlHandle handle = page.inputBoxes.handles[s.number];
+        PlaceControl(page, r, handle, &box.x, &box.y, x, s.width, box.height);
         x += s.width + 2;
-        if (handle != nullptr) reader.platform.FocusControl(handle);
+        if (handle != nullptr) page.platform.FocusControl(handle);
         break;
       }
       case kButtonRecord: {
-        ButtonRecord& button = reader.buttons.records[s.number];
-        PlaceControl(reader, reader.buttons.handles[s.number], &button.x, &button.y, x, s.width,
+        ButtonRecord& button = page.buttons.records[s.number];
+        PlaceControl(page, r, page.buttons.handles[s.number], &button.x, &button.y, x, s.width,
                      button.height);
         x += s.width + (button.bitmapId == 0 ? 2 : 0);
         break;
@@ -324,36 +322,32 @@ void FlushLine(Reader& reader, Canvas& canvas) {
   r.segmentTextUsed = 0;
 }
 
-void PaintPage(Reader& reader, Canvas& canvas) {
-  NavigationState& n = reader.navigation;
-  RenderState& r = reader.render;
-  if (n.rebuild) RebuildPage(reader);
-
-  r.penY = n.scrollOffset;
-  r.rightMargin = r.pageArea.right - kLeftMargin;
-  n.rebuild = 0;
+void PaintPage(Page& page, RenderState& r, Canvas& canvas) {
+  PageGeometry& g = page.geometry;
+  g.penY = r.scrollOffset;
+  g.rightMargin = r.pageArea.right - kLeftMargin;
   r.leftMargin = kLeftMargin;
   r.penX = kLeftMargin;
 
-  Layout(reader, canvas).Run();
+  Layout(page, r, canvas).Run();
 
-  const int32_t contentHeight = r.penY - n.scrollOffset;
+  const int32_t contentHeight = g.penY - r.scrollOffset;
   if (contentHeight != r.lastContentHeight || r.scrollPageSize != r.lastScrollPageSize) {
     r.lastContentHeight = contentHeight;
     r.lastScrollPageSize = r.scrollPageSize;
-    if (n.scrollOffset != 0) r.repaintRequest = 1;
-    const int32_t page = r.scrollPageSize > 0 ? r.scrollPageSize : 1;
+    if (r.scrollOffset != 0) r.repaintRequest = 1;
+    const int32_t pageSize = r.scrollPageSize > 0 ? r.scrollPageSize : 1;
     r.pageHeight = contentHeight > r.scrollPageSize
-                       ? (contentHeight + page - 1) / page * page
+                       ? (contentHeight + pageSize - 1) / pageSize * pageSize
                        : r.scrollPageSize - 1;
-    n.scrollOffset = 0;
-    reader.platform.SetScrollRange(r.pageHeight, r.scrollPageSize);
-    reader.platform.SetScrollPosition(0);
+    r.scrollOffset = 0;
+    page.platform.SetScrollRange(r.pageHeight, r.scrollPageSize);
+    page.platform.SetScrollPosition(0);
   }
 
   if (r.repaintRequest) {
     r.repaintRequest = 0;
-    reader.platform.RepaintNow();
+    page.platform.RepaintNow();
   }
 }
 

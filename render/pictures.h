@@ -3,17 +3,16 @@
 
 #include <cstdint>
 
+#include "page/page.h"
 #include "platform/platform.h"
 
 namespace lanthorn {
 
-struct Reader;
-
 // The bitmap's size; a bitmap that cannot be read spans the line up to the
 // right margin and has no height.
-Size MeasurePicture(Reader& reader, uint16_t bitmapId);
+Size MeasurePicture(Page& page, uint16_t bitmapId);
 
 // Draws the bitmap with its top-left corner at (x, y); returns its width.
-int32_t DrawPicture(Reader& reader, Canvas& canvas, uint16_t bitmapId, int32_t x, int32_t y);
+int32_t DrawPicture(Page& page, Canvas& canvas, uint16_t bitmapId, int32_t x, int32_t y);
 
 }  // namespace lanthorn

@@ -1,14 +1,16 @@
-// The painter's state and the window metrics that the control makers share
-// with it.
+// The painter's state: the line being laid out, the scroll position of the
+// drawn page and the icon bar's buttons. The pen and the metrics it shares
+// with the control makers are the page's geometry.
 #pragma once
 
 #include <cstdint>
 
+#include "page/commands.h"
+#include "page/page.h"
 #include "platform/platform.h"
 
 namespace lanthorn {
 
-constexpr int kLeftMargin = 24;
 constexpr int kIconBarHeight = 25;
 constexpr int kPendingSegmentCapacity = 10;
 constexpr int kSegmentTextSize = 200;
@@ -23,19 +25,11 @@ struct LineSegment {
 
 struct RenderState {
   float textPointSize = 16.0f;
-  FontHandle normalFont;
-  FontHandle boldFont;
-  Rect clientRect;  // the client rectangle as it was after creation
-  Rect pageArea;    // the client area above the icon bar
+  Rect pageArea;  // the client area above the icon bar
 
   int32_t penX = kLeftMargin;
-  int32_t penY;
-  int32_t lineHeight;
-  int32_t baseLineHeight;
-  int32_t averageCharWidth;
   int32_t tabUnit = 10;
   int32_t leftMargin = kLeftMargin;
-  int32_t rightMargin = kLeftMargin;
   int16_t alignment;
   uint32_t layoutBold;
   uint32_t drawingBold;
@@ -46,8 +40,9 @@ struct RenderState {
   int16_t segmentTextUsed;
   char fitBuffer[kFitBufferSize];
 
-  ControlHandle iconBar[6];
+  ControlHandle iconBar[kIconBarButtons];
 
+  int32_t scrollOffset;  // how far the drawn page is scrolled up (0 or less)
   int32_t lastContentHeight;
   int32_t lastScrollPageSize;
   int32_t pageHeight = 400;

@@ -6,27 +6,37 @@
 
 #include <cstdint>
 
+#include "book/book_tables.h"
+#include "page/page.h"
+
 namespace lanthorn {
 
-struct Reader;
+// Built-in screens.
+enum Screen : int32_t {
+  kNoScreen = 0,
+  kDetailsScreen = 1,
+  kTitleScreen = 2,
+  kPresentsScreen = 3,
+  kHelpScreen = 4,
+  kInformationScreen = 6,
+  kSoundsScreen = 7,
+};
 
 constexpr uint32_t kOpeningTimer = 1;
 constexpr uint32_t kOpeningTimerMilliseconds = 2000;
 constexpr uint16_t kNoInventoryButton = 65535;
-constexpr uint16_t kSoundCheckBoxId = 518;
-constexpr uint16_t kSoundsOkId = 519;
-constexpr uint16_t kInstructionsId = 513;
 
 struct ScreensState {
-  uint16_t inventoryButtons[52];  // control id of each item's button, or 65535
-  int16_t soundCheckBoxIndex;     // in the button table
+  uint16_t inventoryButtons[kItemCount];  // control id of each item's button, or 65535
+  int16_t soundCheckBoxIndex;             // in the button table
 };
 
-// Builds the screen of the screen number and moves the number on.
-void ScreenDispatcher(Reader& reader);
-void BuildIntroductionScreen(Reader& reader);
-void BuildInventoryScreen(Reader& reader);
-void BuildInformationScreen(Reader& reader);
-void BuildSoundsScreen(Reader& reader);
+// Builds a screen and returns the screen to build at the next rebuild: the
+// opening screens lead on to each other, the others to none.
+int32_t ScreenDispatcher(Page& page, ScreensState& screens, int32_t screen);
+void BuildIntroductionScreen(Page& page);
+void BuildInventoryScreen(Page& page, ScreensState& screens);
+void BuildInformationScreen(Page& page);
+void BuildSoundsScreen(Page& page, ScreensState& screens);
 
 }  // namespace lanthorn

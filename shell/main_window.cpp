@@ -3,12 +3,9 @@
 #include "render/fonts.h"
 #include "render/icon_bar.h"
 #include "render/painter.h"
-#include "screens/screens.h"
 #include "shell/navigation.h"
+#include "shell/page_builder.h"
 #include "shell/reader.h"
-#include "shell/save_record.h"
-#include "story/hotwords.h"
-#include "story/story_state.h"
 
 namespace lanthorn {
 
@@ -20,12 +17,12 @@ constexpr int32_t kScrollLine = 16;
 
 void StartAgain(Reader& reader) {
   const int reply = reader.platform.ShowMessageBox(
-      reader.mainWindow, "Do you really want to start again?", "Beginning of Book",
+      reader.page.window, "Do you really want to start again?", "Beginning of Book",
       kMessageBoxYesNo);
   if (reply != kReplyYes) return;
   reader.navigation.storyMode = 1;
-  ClearStoryItems(reader);
-  ClearRestartPoints(reader);
+  ClearStoryItems(reader.story);
+  ClearRestartPoints(reader.story);
   GoToPage(reader, 2, PageMode::kFollow);
   reader.render.layoutBold = 0;
 }
@@ -33,50 +30,50 @@ void StartAgain(Reader& reader) {
 // Keeps the Sounds screen's check box in the sound flag.
 void KeepSoundSetting(Reader& reader) {
   const int16_t index = reader.screens.soundCheckBoxIndex;
-  if (index < 0 || index >= reader.buttons.count) return;
-  ControlHandle box = reader.buttons.handles[index];
-  if (box != nullptr) SetSoundFlag(reader, reader.platform.ReadCheck(box) ? 1 : 0);
+  if (index < 0 || index >= reader.page.buttons.count) return;
+  ControlHandle box = reader.page.buttons.handles[index];
+  if (box != nullptr) reader.settings.sound = reader.platform.ReadCheck(box) ? 1 : 0;
 }
 
 void EnteredText(Reader& reader, uint16_t id) {
   const int index = id - kFirstInputBoxId;
-  if (index >= reader.inputBoxes.count) return;
+  if (index >= reader.page.inputBoxes.count) return;
   char* answer = reader.window.answer;
   // At most the box's length, and never more than the answer buffer holds.
-  int32_t most = reader.inputBoxes.records[index].maximumLength;
+  int32_t most = reader.page.inputBoxes.records[index].maximumLength;
   if (most > kAnswerBufferSize - 1) most = kAnswerBufferSize - 1;
-  ControlHandle box = reader.inputBoxes.handles[index];
+  ControlHandle box = reader.page.inputBoxes.handles[index];
   if (box != nullptr) {
     reader.platform.ReadControlText(box, answer, most + 1);
   } else {
     answer[0] = '\0';
   }
-  if (reader.navigation.choiceLatch) return;
-  reader.navigation.choiceLatch = 1;
-  ActivateHotword(reader, id, answer);
+  if (reader.page.facts.choiceLatch) return;
+  reader.page.facts.choiceLatch = 1;
+  MakeMove(reader, ActivateHotword(reader.story, reader.page.hotwords, id, answer));
 }
 
 void ChoiceButton(Reader& reader, uint16_t id) {
-  if (reader.navigation.choiceLatch) return;
-  reader.navigation.choiceLatch = 1;
-  if (reader.navigation.inventoryScreen) {
+  if (reader.page.facts.choiceLatch) return;
+  reader.page.facts.choiceLatch = 1;
+  if (reader.page.facts.inventoryScreen) {
     OpenItemPage(reader, id);
   } else {
-    ActivateHotword(reader, id, "");
+    MakeMove(reader, ActivateHotword(reader.story, reader.page.hotwords, id, ""));
   }
 }
 
 }  // namespace
 
 int OnCreate(Reader& reader, WindowHandle window) {
-  reader.mainWindow = window;
-  return CreateFonts(reader) != 0 ? 0 : -1;
+  reader.page.window = window;
+  return CreateFonts(reader.page, reader.render) != 0 ? 0 : -1;
 }
 
-void OnDestroy(Reader& reader) { DeleteFonts(reader); }
+void OnDestroy(Reader& reader) { DeleteFonts(reader.page); }
 
 void OnSize(Reader& reader, int32_t clientWidth, int32_t clientHeight) {
-  MoveIconBar(reader, clientWidth, clientHeight);
+  MoveIconBar(reader.render, reader.platform, clientWidth, clientHeight);
   const int32_t page = clientHeight - kScrollPageAllowance;
   reader.platform.SetScrollRange(reader.render.pageHeight, page);
   reader.render.scrollPageSize = page;
@@ -88,18 +85,23 @@ void OnSizing(Rect* proposed) {
   if (proposed->bottom - proposed->top < 200) proposed->bottom = proposed->top + 200;
 }
 
-void OnPaint(Reader& reader, Canvas& canvas) { PaintPage(reader, canvas); }
+void OnPaint(Reader& reader, Canvas& canvas) {
+  if (reader.navigation.rebuild) RebuildPage(reader);
+  reader.navigation.rebuild = 0;
+  PaintPage(reader.page, reader.render, canvas);
+}
 
 void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item) {
   if (controlId < kFirstChoiceButtonId) return;
   const int index = controlId - kFirstChoiceButtonId;
-  if (index >= reader.buttons.count) return;
-  const ButtonRecord& button = reader.buttons.records[index];
+  if (index >= reader.page.buttons.count) return;
+  const ButtonRecord& button = reader.page.buttons.records[index];
   if (button.bitmapId != 0) {
     canvas.DrawBitmap(button.bitmapId, 0, 0);
     return;
   }
-  canvas.DrawString(button.bold ? reader.render.boldFont : reader.render.normalFont, item,
+  const PageGeometry& geometry = reader.page.geometry;
+  canvas.DrawString(button.bold ? geometry.boldFont : geometry.normalFont, item,
                   button.label, button.labelLength, kDrawCentre | kDrawNoPrefix);
 }
 
@@ -132,7 +134,7 @@ void OnVerticalScroll(Reader& reader, uint16_t request) {
   position = reader.platform.SetScrollPosition(position);
   if (position == old) return;
   reader.platform.ScrollPageArea(old - position, reader.render.pageArea);
-  reader.navigation.scrollOffset += old - position;
+  reader.render.scrollOffset += old - position;
   reader.platform.UpdateNow();
 }
 
@@ -155,14 +157,14 @@ void OnCommand(Reader& reader, uint16_t id, uint16_t notification) {
       return;
     case kOpenHints: GoToPage(reader, 7, PageMode::kAside); return;
     case kOpenAbout:
-      ShowScreen(reader, kInformationScreen);
       n.storyMode = 0;
+      ShowScreen(reader, kInformationScreen);
       return;
     case kOpenCredits: GoToPage(reader, 5, PageMode::kAside); return;
     case kExit: reader.platform.PostClose(); return;
     case kReturn:
       if (n.storyMode != 0) return;
-      if (n.soundsScreen) KeepSoundSetting(reader);
+      if (reader.page.facts.soundsScreen) KeepSoundSetting(reader);
       GoToPage(reader, n.readingPosition, PageMode::kStory);
       return;
     case kNext: GoNext(reader); return;
@@ -172,7 +174,7 @@ void OnCommand(Reader& reader, uint16_t id, uint16_t notification) {
       ShowScreen(reader, kHelpScreen);
       return;
     case kSoundsOk:
-      if (n.soundsScreen) KeepSoundSetting(reader);
+      if (reader.page.facts.soundsScreen) KeepSoundSetting(reader);
       GoToPage(reader, n.readingPosition, PageMode::kStory);
       return;
     default:

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "page/commands.h"
 #include "platform/platform.h"
 
 namespace lanthorn {
@@ -27,25 +28,6 @@ enum ScrollRequest : uint16_t {
   kTop = 6,
   kBottom = 7,
   kEndScroll = 8,
-};
-
-// Command ids of the menu, the icon bar and the built-in screens.
-enum Command : uint16_t {
-  kStartAgain = 500,
-  kOpenInformation = 501,
-  kOpenRestart = 502,
-  kOpenObjective = 503,
-  kOpenSounds = 504,
-  kOpenHints = 506,
-  kOpenAbout = 507,
-  kOpenCredits = 508,
-  kExit = 509,
-  kReturn = 510,
-  kNext = 511,
-  kPrevious = 512,
-  kHelp = 513,
-  kSoundCheckBox = 518,
-  kSoundsOk = 519,
 };
 
 constexpr int kAnswerBufferSize = 200;

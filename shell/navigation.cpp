@@ -7,7 +7,7 @@ namespace lanthorn {
 namespace {
 
 void RebuildNow(Reader& reader) {
-  reader.navigation.scrollOffset = 0;
+  reader.render.scrollOffset = 0;
   reader.navigation.rebuild = 1;
   reader.platform.RepaintNow();
 }
@@ -32,27 +32,19 @@ void ShowScreen(Reader& reader, int32_t screen) {
   RebuildNow(reader);
 }
 
-void SetNextPage(Reader& reader, int16_t paragraph) {
-  reader.navigation.next = {kParagraphTarget, paragraph};
-}
-
-void SetPreviousPage(Reader& reader, int16_t paragraph) {
-  reader.navigation.previous = {kParagraphTarget, paragraph};
-}
-
-void SetPreviousScreen(Reader& reader, int32_t screen) {
-  reader.navigation.previous = {kScreenTarget, static_cast<int16_t>(screen)};
+void MakeMove(Reader& reader, const Move& move) {
+  if (move.go) GoToPage(reader, move.page, move.mode);
 }
 
 void GoNext(Reader& reader) {
-  const Target next = reader.navigation.next;
+  const Target next = reader.page.facts.next;
   if (next.kind == kParagraphTarget) {
     GoToPage(reader, static_cast<int16_t>(next.value + 1), PageMode::kFollow);
   }
 }
 
 void GoPrevious(Reader& reader) {
-  const Target previous = reader.navigation.previous;
+  const Target previous = reader.page.facts.previous;
   if (previous.kind == kParagraphTarget) {
     GoToPage(reader, static_cast<int16_t>(previous.value + 1), PageMode::kFollow);
   } else if (previous.kind == kScreenTarget) {

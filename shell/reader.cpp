@@ -2,8 +2,10 @@
 
 namespace lanthorn {
 
-Reader::Reader(const Book& theBook, Platform& thePlatform) : book(theBook), platform(thePlatform) {
-  InitialiseStoryState(*this);
-}
+Reader::Reader(const Book& theBook, Platform& thePlatform)
+    : book(theBook),
+      platform(thePlatform),
+      story(theBook, thePlatform),
+      page(story, settings, thePlatform) {}
 
 }  // namespace lanthorn

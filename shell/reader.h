@@ -1,23 +1,18 @@
 // The reader context: everything the program keeps while it runs, in
 // fixed-size tables owned by one object, so that a test or a tool can make a
-// fresh reader over any book and platform.
+// fresh reader over any book and platform. Each layer's state is a member;
+// the layers' functions take the narrowest part they need.
 #pragma once
 
-#include <cstdint>
-
 #include "book/book_tables.h"
-#include "book/display_list.h"
 #include "book/paragraph_store.h"
-#include "book/tokenizer.h"
+#include "page/page.h"
 #include "platform/platform.h"
 #include "render/render_state.h"
 #include "screens/screens.h"
 #include "shell/main_window.h"
 #include "shell/navigation.h"
-#include "shell/save_record.h"
-#include "story/controls.h"
-#include "story/evaluator.h"
-#include "story/hotwords.h"
+#include "story/settings.h"
 #include "story/story_state.h"
 
 namespace lanthorn {
@@ -29,23 +24,16 @@ struct Reader {
 
   const Book& book;
   Platform& platform;
-  WindowHandle mainWindow = nullptr;
 
+  Settings settings{};
+  Story story;
+  Page page;
   ParagraphBuffer paragraph{};
-  DisplayList display{};
-  TokenizerState tokenizer{};
-  EvaluatorState evaluator{};
-  HotwordTable hotwords{};
-  RandomState random{};
-  StoryState story{};
-  NavigationState navigation{};
-  ButtonTable buttons{};
-  InputBoxTable inputBoxes{};
   RenderState render{};
   ScreensState screens{};
+  NavigationState navigation{};
   WindowState window{};
   FileHandle saveFile = nullptr;
-  uint8_t saveRecord[kSaveRecordSize]{};
 };
 
 }  // namespace lanthorn

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "shell/reader.h"
-#include "shell/save_record.h"
+#include "shell/save_file.h"
 
 namespace lanthorn {
 
@@ -33,7 +33,9 @@ WindowPlacement PlaceMainWindow(Reader& reader) {
   return {20, 0, height * 75 / 100, height};
 }
 
-void MainWindowCreated(Reader& reader) { reader.render.clientRect = reader.platform.ClientRect(); }
+void MainWindowCreated(Reader& reader) {
+  reader.page.geometry.clientRect = reader.platform.ClientRect();
+}
 
 int FinishReader(Reader& reader, int loopExitCode) {
   if (reader.saveFile == nullptr) return loopExitCode;

@@ -1,7 +1,6 @@
 #include "story/evaluator.h"
 
-#include "book/paragraph_store.h"
-#include "shell/reader.h"
+#include "book/limit_message.h"
 #include "story/story_state.h"
 
 namespace lanthorn {
@@ -12,7 +11,7 @@ enum OperandKind : uint32_t { kResult = 0, kItemReference = 2, kLiteral = 3 };
 
 class Evaluation {
  public:
-  explicit Evaluation(Reader& reader) : reader_(reader), s_(reader.evaluator) {
+  explicit Evaluation(Story& story) : story_(story), s_(story.evaluator) {
     s_.operandCount = 0;
     s_.operatorCount = 0;
   }
@@ -75,20 +74,20 @@ class Evaluation {
   // stack; reaching ten entries is reported.
   void PushOperand(const Operand& operand) {
     if (s_.operandCount < kEvaluatorStackSize) s_.operands[++s_.operandCount] = operand;
-    if (s_.operandCount == kEvaluatorStackSize) ShowError(reader_, "Operands stack overflow");
+    if (s_.operandCount == kEvaluatorStackSize) ShowError(story_.platform, "Operands stack overflow");
   }
 
   void PushOperator(char symbol) {
     if (s_.operatorCount < kEvaluatorStackSize) {
       s_.operators[s_.operatorCount++] = {static_cast<uint16_t>(symbol), depth_};
     }
-    if (s_.operatorCount == kEvaluatorStackSize) ShowError(reader_, "Operators stack overflow");
+    if (s_.operatorCount == kEvaluatorStackSize) ShowError(story_.platform, "Operators stack overflow");
   }
 
   // An empty stack yields its bottom slot as it stands.
   Operand PopOperand() {
     if (s_.operandCount == 0) {
-      ShowError(reader_, "Can't remove an operand from an empty stack!");
+      ShowError(story_.platform, "Can't remove an operand from an empty stack!");
       return s_.operands[0];
     }
     return s_.operands[s_.operandCount--];
@@ -96,7 +95,7 @@ class Evaluation {
 
   void PopOperator() {
     if (s_.operatorCount == 0) {
-      ShowError(reader_, "Can't remove an operator from an empty stack!");
+      ShowError(story_.platform, "Can't remove an operator from an empty stack!");
       return;
     }
     --s_.operatorCount;
@@ -111,7 +110,7 @@ class Evaluation {
   }
 
   int32_t Resolve(const Operand& operand) {
-    if (operand.kind == kItemReference) return NumericValue(reader_, operand.value);
+    if (operand.kind == kItemReference) return NumericValue(story_, operand.value);
     return static_cast<int16_t>(operand.value);
   }
 
@@ -138,11 +137,11 @@ class Evaluation {
       if (symbol == 'X') {
         PopOperator();
         const Operand item = PopOperand();
-        PushResult(static_cast<int8_t>(Held(reader_, item.value)));
+        PushResult(static_cast<int8_t>(Held(story_, item.value)));
       } else if (symbol == '=' || symbol == 'x' || symbol == 'y') {
         PopOperator();
         const int32_t right = Resolve(PopOperand());
-        const int32_t left = NumericValue(reader_, PopOperand().value);
+        const int32_t left = NumericValue(story_, PopOperand().value);
         const bool holds = symbol == '=' ? left == right : symbol == 'x' ? left > right : left < right;
         PushResult(holds ? 1 : 0);
       }
@@ -164,7 +163,7 @@ class Evaluation {
     }
   }
 
-  Reader& reader_;
+  Story& story_;
   EvaluatorState& s_;
   int16_t depth_ = 0;
   bool afterComparison_ = false;
@@ -172,10 +171,9 @@ class Evaluation {
 
 }  // namespace
 
-uint8_t EvaluateCondition(Reader& reader) {
-  TokenizerState& t = reader.tokenizer;
-  const int32_t start = t.command[0] != '\0' && t.command[1] == ' ' ? 2 : 1;
-  return Evaluation(reader).Run(t.command, t.command[0] == '\0' ? 0 : start);
+uint8_t EvaluateCondition(Story& story, const char* tag) {
+  const int32_t start = tag[0] != '\0' && tag[1] == ' ' ? 2 : 1;
+  return Evaluation(story).Run(tag, tag[0] == '\0' ? 0 : start);
 }
 
 }  // namespace lanthorn

@@ -7,7 +7,7 @@
 
 namespace lanthorn {
 
-struct Reader;
+struct Story;
 
 constexpr int kEvaluatorStackSize = 10;
 
@@ -32,8 +32,8 @@ struct EvaluatorState {
   int16_t operatorCount;
 };
 
-// Reads the expression of the tag in the command buffer, from byte 1 (or 2
-// after a blank), and returns the result byte: 0 false, anything else true.
-uint8_t EvaluateCondition(Reader& reader);
+// Reads the expression of a condition tag (its letter first), from byte 1 (or
+// 2 after a blank), and returns the result byte: 0 false, anything else true.
+uint8_t EvaluateCondition(Story& story, const char* tag);
 
 }  // namespace lanthorn

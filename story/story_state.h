@@ -7,10 +7,11 @@
 #include <cstdint>
 
 #include "book/book_tables.h"
+#include "platform/platform.h"
+#include "story/evaluator.h"
+#include "story/random.h"
 
 namespace lanthorn {
-
-struct Reader;
 
 // A number item keeps one signed 16-bit number in these two bytes, the held
 // flag being its low byte.
@@ -31,6 +32,22 @@ struct StoryState {
   ItemState snapshots[kRestartPointCount][kItemCount];
 };
 
+// The story layer's context: the book's constant item and restart point
+// tables, the state that changes as the story is played, the chance rolls'
+// generator and the condition evaluator's stacks. The platform reports limits
+// and gives the tick count that seeds the rolls.
+struct Story {
+  Story(const Book& theBook, Platform& thePlatform);
+  Story(const Story&) = delete;
+  Story& operator=(const Story&) = delete;
+
+  const Book& book;
+  Platform& platform;
+  StoryState state{};
+  RandomState random{};
+  EvaluatorState evaluator{};
+};
+
 // An assignment's operand as the mark-up wrote it.
 struct AssignmentOperand {
   enum Kind : uint8_t { kNumber, kItemValue, kRandom } kind;
@@ -40,27 +57,27 @@ struct AssignmentOperand {
 
 // The compiled-in starting state: every item clear, restart points unreached
 // at their book paragraphs, snapshots clear.
-void InitialiseStoryState(Reader& reader);
+void InitialiseStoryState(Story& story);
 
 bool ValidItem(int32_t item);
 bool ValidRestartPoint(int32_t point);
 
-uint8_t Held(const Reader& reader, int32_t item);
-int32_t NumericValue(const Reader& reader, int32_t item);
+uint8_t Held(const Story& story, int32_t item);
+int32_t NumericValue(const Story& story, int32_t item);
 // The option text the item's value selects; empty when there is none.
-const char* OptionText(const Reader& reader, int32_t item);
+const char* OptionText(const Story& story, int32_t item);
 // The picture number the item's value selects; -1 when there is none.
-int16_t OptionPicture(const Reader& reader, int32_t item);
-uint8_t ItemKind(const Reader& reader, int32_t item);
+int16_t OptionPicture(const Story& story, int32_t item);
+uint8_t ItemKind(const Story& story, int32_t item);
 
-void SetHeld(Reader& reader, int32_t item);
-void ClearHeld(Reader& reader, int32_t item);
-int32_t ComputeAssignment(Reader& reader, int32_t item, const AssignmentOperand& operand,
+void SetHeld(Story& story, int32_t item);
+void ClearHeld(Story& story, int32_t item);
+int32_t ComputeAssignment(Story& story, int32_t item, const AssignmentOperand& operand,
                           bool adding);
-void AssignValue(Reader& reader, int32_t item, int32_t value);
-void MarkRestartPoint(Reader& reader, int32_t point, int32_t paragraph);
-void RestoreSnapshot(Reader& reader, int32_t point);
-void ClearStoryItems(Reader& reader);
-void ClearRestartPoints(Reader& reader);
+void AssignValue(Story& story, int32_t item, int32_t value);
+void MarkRestartPoint(Story& story, int32_t point, int32_t paragraph);
+void RestoreSnapshot(Story& story, int32_t point);
+void ClearStoryItems(Story& story);
+void ClearRestartPoints(Story& story);
 
 }  // namespace lanthorn

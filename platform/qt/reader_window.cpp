@@ -8,23 +8,13 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "page/commands.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
 
 namespace lanthorn {
 
 namespace {
-
-struct MenuItem {
-  const char* text;
-  uint16_t id;
-};
-
-constexpr MenuItem kMenu[] = {
-    {"Start at the &Beginning", 500}, {"&Information", 501}, {"&Restart", 502},
-    {"&Objective", 503},              {"&Sounds", 504},      {"&Hints", 506},
-    {"&About ...", 507},              {"&Credits", 508},     {"&Exit", 509},
-};
 
 Key KeyOf(int key) {
   switch (key) {
@@ -96,7 +86,7 @@ bool InputBox::event(QEvent* event) {
 
 ReaderWindow::ReaderWindow(Reader& reader, QtPlatform& platform)
     : reader_(reader), platform_(platform) {
-  QMenu* menu = menuBar()->addMenu("&Menu");
+  QMenu* menu = menuBar()->addMenu(kMenuTitle);
   for (const MenuItem& item : kMenu) {
     const uint16_t id = item.id;
     menu->addAction(item.text, this, [this, id] { Command(id); });

@@ -74,7 +74,7 @@ TEST(BookcTables, ParagraphsAreSplitOverBlocksSoEveryOffsetFits16Bits) {
   TestReader t(loaded->book());
   auto buffer = std::make_unique<ParagraphBuffer>();
   for (int16_t p = 1; p <= 100; ++p) {
-    JoinParagraph(*t.reader, static_cast<int16_t>(p + 1), *buffer);
+    JoinParagraph(t.reader->book, t.reader->platform, static_cast<int16_t>(p + 1), *buffer);
     ASSERT_EQ(buffer->text, expected[p]) << "paragraph " << p;
   }
 

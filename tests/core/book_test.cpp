@@ -89,9 +89,9 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
         break;
       case trace::PathStep::kRoll: {
         const uint16_t id = s.Choice(step.label);
-        for (int h = 0; h < r.tokenizer.hotwordCount; ++h) {
-          if (r.hotwords.records[h].controlId == id) {
-            r.random = {true, RandomStateFor(r.hotwords.records[h], step.to)};
+        for (int h = 0; h < r.page.hotwords.count; ++h) {
+          if (r.page.hotwords.records[h].controlId == id) {
+            r.story.random = {true, RandomStateFor(r.page.hotwords.records[h], step.to)};
           }
         }
         s.Click(id);
@@ -114,11 +114,11 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
     ASSERT_EQ(r.navigation.shownPage - 1, step.to) << "from paragraph " << step.paragraph;
   }
   EXPECT_EQ(r.navigation.readingPosition, 361);
-  EXPECT_STREQ(OptionText(r, 36), "400");
+  EXPECT_STREQ(OptionText(r.story, 36), "400");
   EXPECT_GT(rolls, 0);
   EXPECT_GT(answers, 0);
   int reached = 0;
-  for (const RestartPointState& point : r.story.restartPoints) reached += point.reached;
+  for (const RestartPointState& point : r.story.state.restartPoints) reached += point.reached;
   EXPECT_GE(reached, 10);
 
   // Back to the first restart point: the story as it stood when that page
@@ -126,10 +126,10 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
   GoToPage(r, 3, PageMode::kAside);
   ASSERT_FALSE(s.Choices().empty());
   s.Click(s.Choice(s.Choices().front()));
-  EXPECT_EQ(r.navigation.readingPosition, r.story.restartPoints[0].paragraph + 1);
+  EXPECT_EQ(r.navigation.readingPosition, r.story.state.restartPoints[0].paragraph + 1);
   EXPECT_EQ(r.navigation.storyMode, 1u);
-  EXPECT_STREQ(OptionText(r, 36), "20");
-  EXPECT_EQ(Held(r, 51), 1);  // the logbook
+  EXPECT_STREQ(OptionText(r.story, 36), "20");
+  EXPECT_EQ(Held(r.story, 51), 1);  // the logbook
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "book/tokenizer.h"
+#include "page/tokenizer.h"
 #include "shell/reader.h"
-#include "story/hotwords.h"
+#include "story/choices.h"
 #include "tests/support/session.h"
 
 namespace {
@@ -29,8 +29,8 @@ uint32_t TicksForRoll(int roll, int sides) {
 
 // The base metrics a page rebuild reads from the headless default font.
 void UseDefaultFontMetrics(Reader& r) {
-  r.render.averageCharWidth = 7;
-  r.render.baseLineHeight = 16;
+  r.page.geometry.averageCharWidth = 7;
+  r.page.geometry.baseLineHeight = 16;
 }
 
 class ChoicesTest : public ::testing::Test {
@@ -43,8 +43,8 @@ class ChoicesTest : public ::testing::Test {
     r.navigation.screenNumber = kNoScreen;
     UseDefaultFontMetrics(r);
     snprintf(r.paragraph.text, sizeof r.paragraph.text, "%s", markup.c_str());
-    EmptyDisplayList(r);
-    Tokenize(r, r.paragraph.text);
+    EmptyDisplayList(r.page);
+    Tokenize(r.page, r.paragraph.text);
     return *session;
   }
   int16_t Landed() const { return session->reader->navigation.shownPage; }
@@ -55,10 +55,10 @@ class ChoicesTest : public ::testing::Test {
 
 TEST_F(ChoicesTest, TheGeneratorIsSeededOnceFromTheTickCount) {
   Session& s = Page("<G> ", 0);
-  EXPECT_EQ(RandomDraw(*s.reader), 38);  // seed 0
-  EXPECT_EQ(RandomDraw(*s.reader), 7719);
+  EXPECT_EQ(RandomDraw(s.reader->story.random, s.reader->platform), 38);  // seed 0
+  EXPECT_EQ(RandomDraw(s.reader->story.random, s.reader->platform), 7719);
   Session& t = Page("<G> ", 60);
-  EXPECT_EQ(RandomDraw(*t.reader), 41);  // seed 1
+  EXPECT_EQ(RandomDraw(t.reader->story.random, t.reader->platform), 41);  // seed 1
 }
 
 TEST_F(ChoicesTest, PercentileBandsAtTheirBorders) {
@@ -67,8 +67,8 @@ TEST_F(ChoicesTest, PercentileBandsAtTheirBorders) {
                                           {71, 16}, {90, 16}, {91, 17}, {100, 17}};
   for (const auto& [roll, page_] : expected) {
     Session& s = Page(page, TicksForRoll(roll, 100));
-    EXPECT_EQ(s.reader->hotwords.records[0].band2, 70);
-    EXPECT_EQ(s.reader->hotwords.records[0].band3, 90);
+    EXPECT_EQ(s.reader->page.hotwords.records[0].band2, 70);
+    EXPECT_EQ(s.reader->page.hotwords.records[0].band3, 90);
     s.Click(5000);
     EXPECT_EQ(Landed(), page_) << "roll " << roll;
   }
@@ -106,73 +106,73 @@ TEST_F(ChoicesTest, AnswersCompareWithoutBlanksOrCase) {
 TEST_F(ChoicesTest, InputBoxesTakeTheLongestAnswersLength) {
   Session& s = Page("<S (lamp) 1 2> <S (abcdef) 1 (abcdefgh) 2 (abcdefghi) 3 4> <G> ");
   const Reader& r = *s.reader;
-  ASSERT_EQ(r.inputBoxes.count, 2);
-  EXPECT_EQ(r.inputBoxes.records[0].maximumLength, 4);
-  EXPECT_EQ(r.inputBoxes.records[1].maximumLength, 9);
-  EXPECT_EQ(r.hotwords.records[1].controlId, 4001);
+  ASSERT_EQ(r.page.inputBoxes.count, 2);
+  EXPECT_EQ(r.page.inputBoxes.records[0].maximumLength, 4);
+  EXPECT_EQ(r.page.inputBoxes.records[1].maximumLength, 9);
+  EXPECT_EQ(r.page.hotwords.records[1].controlId, 4001);
   EXPECT_EQ(s.platform.FindControl(4000)->textLimit, 4);
   EXPECT_FALSE(s.platform.FindControl(4000)->visible);  // until the painter places it
   // Seven pixels a character, twice over, and two more.
-  EXPECT_EQ(r.inputBoxes.records[0].width, 7 * 4 * 2 + 2);
-  EXPECT_EQ(r.inputBoxes.records[0].height, 24);
+  EXPECT_EQ(r.page.inputBoxes.records[0].width, 7 * 4 * 2 + 2);
+  EXPECT_EQ(r.page.inputBoxes.records[0].height, 24);
 
   // A box wider than the client area is cut to its width.
   Session narrow(book->book());
-  narrow.reader->render.clientRect = {0, 0, 200, 300};
+  narrow.reader->page.geometry.clientRect = {0, 0, 200, 300};
   UseDefaultFontMetrics(*narrow.reader);
-  Tokenize(*narrow.reader, "<S (abcdefghijklmnopqrs) 1 2> <G> ");
-  EXPECT_EQ(narrow.reader->inputBoxes.records[0].width, 200);
+  Tokenize(narrow.reader->page, "<S (abcdefghijklmnopqrs) 1 2> <G> ");
+  EXPECT_EQ(narrow.reader->page.inputBoxes.records[0].width, 200);
 }
 
 TEST_F(ChoicesTest, ButtonsAreNumberedMeasuredAndKeepTheBoldState) {
   const std::string longLabel(250, 'x');
   Session& s = Page("<M \"a\" 1> <B><M \"b\" 1><D> <M \"" + longLabel + "\" 1> <G> ");
   const Reader& r = *s.reader;
-  ASSERT_EQ(r.buttons.count, 3);
-  EXPECT_EQ(r.hotwords.records[2].controlId, 5002);
-  EXPECT_EQ(r.buttons.records[0].bold, 0);
-  EXPECT_EQ(r.buttons.records[1].bold, 1);
-  EXPECT_EQ(std::string(r.buttons.records[2].label), std::string(199, 'x'));
-  EXPECT_EQ(r.buttons.records[2].labelLength, 199);
+  ASSERT_EQ(r.page.buttons.count, 3);
+  EXPECT_EQ(r.page.hotwords.records[2].controlId, 5002);
+  EXPECT_EQ(r.page.buttons.records[0].bold, 0);
+  EXPECT_EQ(r.page.buttons.records[1].bold, 1);
+  EXPECT_EQ(std::string(r.page.buttons.records[2].label), std::string(199, 'x'));
+  EXPECT_EQ(r.page.buttons.records[2].labelLength, 199);
   // No page font made: seven pixels a character, at least three.
-  EXPECT_EQ(r.buttons.records[0].width, 7 + 12);
-  EXPECT_EQ(r.buttons.records[0].height, 16 + 4);
+  EXPECT_EQ(r.page.buttons.records[0].width, 7 + 12);
+  EXPECT_EQ(r.page.buttons.records[0].height, 16 + 4);
 }
 
 TEST_F(ChoicesTest, AOneLetterLabelIsAtLeastThreePixelsWide) {
   Session s(book->book());
   Reader& r = *s.reader;
-  r.render.normalFont = s.platform.CreatePageFont(1, 300);  // one pixel a letter
+  r.page.geometry.normalFont = s.platform.CreatePageFont(1, 300);  // one pixel a letter
   r.navigation.screenNumber = kNoScreen;
-  Tokenize(r, "<M \"a\" 1> <G> ");
-  EXPECT_EQ(r.buttons.records[0].width, 3 + 12);
+  Tokenize(r.page, "<M \"a\" 1> <G> ");
+  EXPECT_EQ(r.page.buttons.records[0].width, 3 + 12);
 }
 
 TEST_F(ChoicesTest, AButtonThatCannotBeMadeClosesTheProgram) {
   Session s(book->book());
   s.platform.FailNextControl(ControlKind::kChoiceButton);
-  Tokenize(*s.reader, "<M \"a\" 1> <G> ");
+  Tokenize(s.reader->page, "<M \"a\" 1> <G> ");
   ASSERT_EQ(s.platform.messages().size(), 1u);
   EXPECT_EQ(s.platform.messages()[0].text, "Could not create button");
   EXPECT_EQ(s.platform.messages()[0].caption, " Error 8");
   EXPECT_TRUE(s.platform.closeRequested());
-  EXPECT_EQ(s.reader->display.count, 1);  // its record is still there
+  EXPECT_EQ(s.reader->page.display.count, 1);  // its record is still there
 
   Session e(book->book());
   e.platform.FailNextControl(ControlKind::kEditBox);
-  Tokenize(*e.reader, "<S (a) 1 2> <G> ");
+  Tokenize(e.reader->page, "<S (a) 1 2> <G> ");
   ASSERT_EQ(e.platform.messages().size(), 1u);
   EXPECT_EQ(e.platform.messages()[0].text, "Null Edit Box");
   EXPECT_EQ(e.platform.messages()[0].caption, "Bad Edit Box");
-  EXPECT_EQ(e.reader->hotwords.records[0].controlId, 4000);
+  EXPECT_EQ(e.reader->page.hotwords.records[0].controlId, 4000);
 }
 
 TEST_F(ChoicesTest, APickMatchingNoChoiceDoesNothing) {
   Session& s = Page("<M \"a\" 12> <M \"b\" 13> <G> ");
-  s.reader->hotwords.records[1].controlId = 5000;  // two records, one id
+  s.reader->page.hotwords.records[1].controlId = 5000;  // two records, one id
   s.Click(5001);
   EXPECT_EQ(Landed(), 2);
-  s.reader->navigation.choiceLatch = 0;
+  s.reader->page.facts.choiceLatch = 0;
   s.Click(5000);
   EXPECT_EQ(Landed(), 13);  // the first record acts
 }

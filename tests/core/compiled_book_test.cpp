@@ -25,10 +25,10 @@ TEST(CompiledBook, MatchesTheBookSource) {
   auto b = std::make_unique<ParagraphBuffer>();
   int pages = 0;
   for (int16_t page = 1; page <= kParagraphCount; ++page) {
-    ASSERT_EQ(PageExists(*compiled.reader, page), PageExists(*fromSource.reader, page)) << page;
-    if (!PageExists(*compiled.reader, page)) continue;
-    JoinParagraph(*compiled.reader, page, *a);
-    JoinParagraph(*fromSource.reader, page, *b);
+    ASSERT_EQ(PageExists(compiled.reader->book, page), PageExists(fromSource.reader->book, page)) << page;
+    if (!PageExists(compiled.reader->book, page)) continue;
+    JoinParagraph(compiled.reader->book, compiled.reader->platform, page, *a);
+    JoinParagraph(fromSource.reader->book, fromSource.reader->platform, page, *b);
     EXPECT_STREQ(a->text, b->text) << "page " << page;
     const size_t length = strlen(a->text);
     if (length > 0) {

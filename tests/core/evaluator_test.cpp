@@ -19,14 +19,14 @@ class EvaluatorTest : public ::testing::Test {
  protected:
   // Items: 0 lantern, 1 rope, 2 score, 3 steps (number), 4 boots.
   void SetUp() override {
-    SetHeld(r, 0);                // lantern held, value 2
-    AssignValue(r, 0, 2);
-    AssignValue(r, 4, 2);         // boots not held, value 2
-    AssignValue(r, 3, -5);        // steps: -5
+    SetHeld(r.story, 0);                // lantern held, value 2
+    AssignValue(r.story, 0, 2);
+    AssignValue(r.story, 4, 2);         // boots not held, value 2
+    AssignValue(r.story, 3, -5);        // steps: -5
   }
   int Eval(const std::string& tag) {
-    snprintf(r.tokenizer.command, sizeof r.tokenizer.command, "%s", tag.c_str());
-    return EvaluateCondition(r);
+    snprintf(r.page.tokenizer.command, sizeof r.page.tokenizer.command, "%s", tag.c_str());
+    return EvaluateCondition(r.story, r.page.tokenizer.command);
   }
   std::vector<std::string> Messages() const {
     std::vector<std::string> texts;
@@ -72,7 +72,7 @@ TEST_F(EvaluatorTest, TheShortCircuitSkipsTheNextGroupUnread) {
 }
 
 TEST_F(EvaluatorTest, LiteralsWrapAtSixteenBits) {
-  AssignValue(r, 3, -1);
+  AssignValue(r.story, 3, -1);
   EXPECT_EQ(Eval("O(%3 = 65535)"), 1);   // 65535 reads as -1
   EXPECT_EQ(Eval("O(%4 = 65538)"), 1);   // wraps to 2
   EXPECT_EQ(Eval("O(%4 x 40000)"), 1);   // 40000 is negative

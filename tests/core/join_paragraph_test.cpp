@@ -35,7 +35,7 @@ class JoinParagraphTest : public ::testing::Test {
 };
 
 TEST_F(JoinParagraphTest, JoinsWordsWithSingleBlanksAndKeepsLabelsWhole) {
-  JoinParagraph(*t->reader, 2, *buffer);
+  JoinParagraph(t->reader->book, t->reader->platform, 2, *buffer);
   EXPECT_STREQ(buffer->text,
                "<Y><H>First<J><F> Snow on the fell. <M \"Go  on,  now\" 2> <G> ");
   EXPECT_TRUE(t->platform.messages().empty());
@@ -49,7 +49,7 @@ TEST_F(JoinParagraphTest, AMissingPageIsReportedAndLeavesTheBufferAlone) {
   strcpy(buffer->text, "before");
   for (int page : {1, 4, 0, -3, 362, 32767}) {
     t->platform.ClearMessages();
-    JoinParagraph(*t->reader, static_cast<int16_t>(page), *buffer);
+    JoinParagraph(t->reader->book, t->reader->platform, static_cast<int16_t>(page), *buffer);
     EXPECT_STREQ(buffer->text, "before");
     ASSERT_EQ(t->platform.messages().size(), 1u);
     EXPECT_EQ(t->platform.messages()[0].text,
@@ -60,7 +60,7 @@ TEST_F(JoinParagraphTest, AMissingPageIsReportedAndLeavesTheBufferAlone) {
 TEST_F(JoinParagraphTest, EmptyParagraphsJoinToTheEmptyString) {
   for (int page : {8, 9, 10}) {
     strcpy(buffer->text, "before");
-    JoinParagraph(*t->reader, static_cast<int16_t>(page), *buffer);
+    JoinParagraph(t->reader->book, t->reader->platform, static_cast<int16_t>(page), *buffer);
     EXPECT_STREQ(buffer->text, "");
   }
   EXPECT_TRUE(t->platform.messages().empty());
@@ -87,7 +87,7 @@ TEST(JoinParagraphLimit, TextReachingTheBufferIsCutAndReported) {
   LongParagraphBook source(240);  // 2,400 characters
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();
-  JoinParagraph(*t.reader, 2, *buffer);
+  JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
   EXPECT_EQ(strlen(buffer->text), 2287u);
   ASSERT_EQ(t.platform.messages().size(), 1u);
   EXPECT_EQ(t.platform.messages()[0].text, "240 is Too many words");
@@ -102,7 +102,7 @@ TEST(JoinParagraphLimit, TheLongestTextThatFitsJoinsWithoutAMessage) {
   source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();
-  JoinParagraph(*t.reader, 2, *buffer);
+  JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
   EXPECT_EQ(strlen(buffer->text), 2287u);
   EXPECT_TRUE(t.platform.messages().empty());
 }
@@ -113,7 +113,7 @@ TEST(JoinParagraphLimit, OffsetsOutsideTheBlockAreNotRead) {
   source.book.paragraphs[1].endWord = 50;  // beyond the stream
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();
-  JoinParagraph(*t.reader, 2, *buffer);
+  JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
   EXPECT_STREQ(buffer->text, "abcdefghi abcdefghi ");
 }
 

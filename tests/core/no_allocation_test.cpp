@@ -43,7 +43,7 @@ class PaintingPlatform : public QuietPlatform {
   void PaintNow() {
     if (painting_ || reader == nullptr) return;
     painting_ = true;
-    PaintPage(*reader, canvas_);
+    OnPaint(*reader, canvas_);
     painting_ = false;
   }
   QuietCanvas canvas_;
@@ -56,7 +56,7 @@ TEST(NoAllocation, BuildingAndPaintingEveryPageOfTheBook) {
   platform.reader = reader.get();
   OnCreate(*reader, nullptr);
   OnSize(*reader, 506, 659);
-  reader->render.clientRect = platform.ClientRect();
+  reader->page.geometry.clientRect = platform.ClientRect();
   reader->navigation.screenNumber = kNoScreen;
 
   counting = true;

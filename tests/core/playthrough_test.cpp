@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "shell/reader.h"
+#include "shell/save_file.h"
 #include "tests/support/session.h"
 
 namespace {
@@ -27,7 +28,7 @@ TEST(Playthrough, FromTheFirstPageToARestartAndAcrossARestartOfTheProgram) {
     const NavigationState& n = s.reader->navigation;
     s.Open(2);
     EXPECT_EQ(s.Choices(), (std::vector<std::string>{"Walk to the ice", "Check your pack"}));
-    EXPECT_EQ(Held(*s.reader, 1), 1);  // the rope is picked up as the page is built
+    EXPECT_EQ(Held(s.reader->story, 1), 1);  // the rope is picked up as the page is built
 
     s.Click(s.Choice("Check your pack"));  // an aside
     EXPECT_EQ(n.shownPage, 21);
@@ -41,7 +42,7 @@ TEST(Playthrough, FromTheFirstPageToARestartAndAcrossARestartOfTheProgram) {
     s.Click(s.Choice("Walk to the ice"));
     EXPECT_EQ(n.readingPosition, 11);
     EXPECT_EQ(s.platform.sounds(), std::vector<std::string>{"ICE_CRACK"});
-    EXPECT_EQ(s.reader->story.restartPoints[0].reached, 1);
+    EXPECT_EQ(s.reader->story.state.restartPoints[0].reached, 1);
     EXPECT_NE(s.Page().find("Your rope is coiled on your shoulder."), std::string::npos);
     s.Click(s.Choice("Test the ice"));
     EXPECT_EQ(n.readingPosition, 12);
@@ -50,7 +51,7 @@ TEST(Playthrough, FromTheFirstPageToARestartAndAcrossARestartOfTheProgram) {
     EXPECT_EQ(n.readingPosition, 16);
     s.Click(s.Choice("Light the lantern"));
     EXPECT_EQ(n.readingPosition, 17);
-    EXPECT_STREQ(OptionText(*s.reader, 0), "lit");
+    EXPECT_STREQ(OptionText(s.reader->story, 0), "lit");
 
     // Back to the bank: the items return to their state there.
     GoToPage(*s.reader, 3, PageMode::kAside);
@@ -58,8 +59,8 @@ TEST(Playthrough, FromTheFirstPageToARestartAndAcrossARestartOfTheProgram) {
     s.Click(s.Choice("The bank"));
     EXPECT_EQ(n.readingPosition, 11);
     EXPECT_EQ(n.storyMode, 1u);
-    EXPECT_STREQ(OptionText(*s.reader, 0), "unlit");
-    EXPECT_EQ(Held(*s.reader, 1), 1);
+    EXPECT_STREQ(OptionText(s.reader->story, 0), "unlit");
+    EXPECT_EQ(Held(s.reader->story, 1), 1);
 
     ASSERT_TRUE(StoreSaveRecord(*s.reader, file));
     s.platform.CloseFile(file);
@@ -70,9 +71,9 @@ TEST(Playthrough, FromTheFirstPageToARestartAndAcrossARestartOfTheProgram) {
   LoadSaveRecord(*again.reader, file, false);
   again.platform.CloseFile(file);
   EXPECT_EQ(again.reader->navigation.shownPage, 11);
-  EXPECT_EQ(Held(*again.reader, 1), 1);
-  EXPECT_EQ(again.reader->story.restartPoints[0].reached, 1);
-  EXPECT_EQ(again.reader->story.restartPoints[1].reached, 0);
+  EXPECT_EQ(Held(again.reader->story, 1), 1);
+  EXPECT_EQ(again.reader->story.state.restartPoints[0].reached, 1);
+  EXPECT_EQ(again.reader->story.state.restartPoints[1].reached, 0);
   fs::remove(save);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/reader.h"
+#include "shell/save_file.h"
 #include "tests/support/session.h"
 
 namespace {
@@ -66,7 +67,7 @@ class SaveRecordTest : public ::testing::Test {
 TEST_F(SaveRecordTest, ANewFileStartsAtTheBeginningWithSoundOn) {
   Load();
   EXPECT_EQ(r().navigation.shownPage, 2);
-  EXPECT_EQ(SoundFlag(r()), 1);
+  EXPECT_EQ(r().settings.sound, 1);
   ASSERT_TRUE(Store());
   EXPECT_EQ(FileBytes(), Record(2, 1));
 }
@@ -83,14 +84,14 @@ TEST_F(SaveRecordTest, EverythingTheStoryKeepsComesBack) {
   WriteFileBytes(b);
   Load();
   EXPECT_EQ(r().navigation.shownPage, 14);
-  EXPECT_EQ(SoundFlag(r()), 0);
-  EXPECT_EQ(Held(r(), 4), 1);
-  EXPECT_EQ(NumericValue(r(), 4), 3);
-  EXPECT_EQ(NumericValue(r(), 3), -300);
-  EXPECT_EQ(r().story.snapshots[1][0].held, 1);
-  EXPECT_EQ(r().story.snapshots[1][0].value, 2);
-  EXPECT_EQ(r().story.restartPoints[1].reached, 1);
-  EXPECT_EQ(r().story.restartPoints[1].paragraph, 12);  // from the book, not the file
+  EXPECT_EQ(r().settings.sound, 0);
+  EXPECT_EQ(Held(r().story, 4), 1);
+  EXPECT_EQ(NumericValue(r().story, 4), 3);
+  EXPECT_EQ(NumericValue(r().story, 3), -300);
+  EXPECT_EQ(r().story.state.snapshots[1][0].held, 1);
+  EXPECT_EQ(r().story.state.snapshots[1][0].value, 2);
+  EXPECT_EQ(r().story.state.restartPoints[1].reached, 1);
+  EXPECT_EQ(r().story.state.restartPoints[1].paragraph, 12);  // from the book, not the file
   ASSERT_TRUE(Store());
   EXPECT_EQ(FileBytes(), b);
 }
@@ -99,7 +100,7 @@ TEST_F(SaveRecordTest, ShortAndForeignFilesStartAfresh) {
   WriteFileBytes({});
   Load();
   EXPECT_EQ(r().navigation.shownPage, 2);
-  EXPECT_EQ(SoundFlag(r()), 0);  // unlike a missing file
+  EXPECT_EQ(r().settings.sound, 0);  // unlike a missing file
   session->platform.CloseFile(file);
 
   Bytes shortFile(100, 0);
@@ -107,8 +108,8 @@ TEST_F(SaveRecordTest, ShortAndForeignFilesStartAfresh) {
   shortFile[38] = 1;
   WriteFileBytes(shortFile);
   Load();
-  EXPECT_EQ(SoundFlag(r()), 1);  // byte 2 of what was read
-  EXPECT_EQ(Held(r(), 0), 0);
+  EXPECT_EQ(r().settings.sound, 1);  // byte 2 of what was read
+  EXPECT_EQ(Held(r().story, 0), 0);
   session->platform.CloseFile(file);
 
   Bytes foreign = Record(14, 1);
@@ -117,8 +118,8 @@ TEST_F(SaveRecordTest, ShortAndForeignFilesStartAfresh) {
   WriteFileBytes(foreign);
   Load();
   EXPECT_EQ(r().navigation.shownPage, 2);
-  EXPECT_EQ(Held(r(), 0), 0);
-  EXPECT_EQ(SoundFlag(r()), 1);
+  EXPECT_EQ(Held(r().story, 0), 0);
+  EXPECT_EQ(r().settings.sound, 1);
   session->platform.CloseFile(file);
 }
 
@@ -129,7 +130,7 @@ TEST_F(SaveRecordTest, APageOutsideTheBookStartsAtTheBeginningWithTheItemsKept) 
     WriteFileBytes(b);
     Load();
     EXPECT_EQ(r().navigation.shownPage, 2) << page;
-    EXPECT_EQ(Held(r(), 0), 1) << page;
+    EXPECT_EQ(Held(r().story, 0), 1) << page;
     session->platform.CloseFile(file);
   }
 }
@@ -140,7 +141,7 @@ TEST_F(SaveRecordTest, ALongerFileKeepsItsTail) {
   WriteFileBytes(b);
   Load();
   r().navigation.readingPosition = 9;
-  SetHeld(r(), 2);
+  SetHeld(r().story, 2);
   ASSERT_TRUE(Store());
   Bytes expected = Record(9, 1);
   expected[38 + 20 * 2] = 1;

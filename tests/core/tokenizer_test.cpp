@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "book/tokenizer.h"
+#include "page/tokenizer.h"
 #include "tests/support/test_book.h"
 
 namespace {
@@ -15,8 +15,8 @@ using testing_support::TestReader;
 class TokenizerTest : public ::testing::Test {
  protected:
   std::string Run(const std::string& text) {
-    EmptyDisplayList(r);
-    Tokenize(r, text.c_str());
+    EmptyDisplayList(r.page);
+    Tokenize(r.page, text.c_str());
     return DescribeDisplayList(r);
   }
   std::vector<std::string> Messages() const {
@@ -31,7 +31,7 @@ class TokenizerTest : public ::testing::Test {
 
 TEST_F(TokenizerTest, TextIsShownOnlyWhenATagFollowsIt) {
   EXPECT_EQ(Run(""), "");
-  EXPECT_EQ(r.tokenizer.hotwordCount, 0);
+  EXPECT_EQ(r.page.hotwords.count, 0);
   EXPECT_EQ(Run("plain words alone "), "");
   EXPECT_EQ(Run("a <U> b <G> "), "T[a ] | LB | T[b ]");
 }
@@ -47,7 +47,7 @@ TEST_F(TokenizerTest, ATagInsideAWordSplitsItWithoutBlanks) {
 TEST_F(TokenizerTest, AHeadingGathersAcrossTagsIntoOneTitle) {
   EXPECT_EQ(Run("<Y><H>The <a>Cold Fell<J><F> Snow falls. <G> "),
             "H[The  Cold Fell] | T[Snow falls. ]");
-  EXPECT_EQ(r.tokenizer.titleMode, 0);
+  EXPECT_EQ(r.page.tokenizer.titleMode, 0);
 }
 
 TEST_F(TokenizerTest, AHardBlankSurvivesTheDroppingOfBlanksAfterTags) {

@@ -13,7 +13,7 @@
 
 #include "book/paragraph_store.h"
 #include "platform/qt/qt_app.h"
-#include "shell/save_record.h"
+#include "shell/save_file.h"
 #include "shell/startup.h"
 #include "tools/bookc/compile.h"
 
@@ -122,7 +122,7 @@ class QtReaderTest : public QObject {
     ReaderWindow* window = app->window();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     QCOMPARE(app->reader().navigation.shownPage, int16_t{11});
-    app->reader().random = {true, 1};  // the first d20 roll is 2: the ice holds
+    app->reader().story.random = {true, 1};  // the first d20 roll is 2: the ice holds
     QTest::mouseClick(ControlWithId<QPushButton>(window, 5000), Qt::LeftButton);
     QCOMPARE(app->reader().navigation.shownPage, int16_t{12});
 
@@ -145,12 +145,12 @@ class QtReaderTest : public QObject {
     QVERIFY(bar->maximum() > 0);
     QTest::keyClick(window->page(), Qt::Key_Down);
     QCOMPARE(bar->value(), 16);
-    QCOMPARE(app->reader().navigation.scrollOffset, -16);
+    QCOMPARE(app->reader().render.scrollOffset, -16);
     QTest::keyClick(window->page(), Qt::Key_End);
     QCOMPARE(bar->value(), bar->maximum());
     QTest::keyClick(window->page(), Qt::Key_Home);
     QCOMPARE(bar->value(), 0);
-    QCOMPARE(app->reader().navigation.scrollOffset, 0);
+    QCOMPARE(app->reader().render.scrollOffset, 0);
   }
 
   void theSoundsScreenKeepsItsSetting() {
@@ -167,7 +167,7 @@ class QtReaderTest : public QObject {
     QTest::mouseClick(box, Qt::LeftButton);
     QVERIFY(!box->isChecked());
     QTest::mouseClick(ControlWithId<QPushButton>(window, 519), Qt::LeftButton);
-    QCOMPARE(SoundFlag(app->reader()), uint8_t{0});
+    QCOMPARE(app->reader().settings.sound, uint8_t{0});
     QCOMPARE(app->reader().navigation.shownPage, int16_t{11});
   }
 
@@ -194,8 +194,8 @@ class QtReaderTest : public QObject {
     Reader& reader = app->reader();
     int pictures = 0;
     for (int16_t page = 2; page <= kParagraphCount; ++page) {
-      if (!PageExists(reader, page)) continue;
-      JoinParagraph(reader, page, reader.paragraph);
+      if (!PageExists(reader.book, page)) continue;
+      JoinParagraph(reader.book, reader.platform, page, reader.paragraph);
       if (strstr(reader.paragraph.text, "<W1><V") == nullptr) continue;
       GoToPage(reader, page, PageMode::kAside);
       ++pictures;

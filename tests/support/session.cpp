@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "render/page_builder.h"
-#include "story/hotwords.h"
+#include "shell/page_builder.h"
+#include "story/choices.h"
 
 namespace testing_support {
 
@@ -22,7 +22,7 @@ std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name) {
 
 Session::Session(const lanthorn::Book& book)
     : reader(std::make_unique<lanthorn::Reader>(book, platform)) {
-  reader->render.clientRect = platform.ClientRect();
+  reader->page.geometry.clientRect = platform.ClientRect();
   reader->render.pageArea = {0, 0, 506, 375};
   platform.SetPaintHandler([this](lanthorn::Canvas&) {
     if (reader->navigation.rebuild) {
@@ -38,31 +38,31 @@ void Session::Open(int16_t page) {
 }
 
 void Session::Click(uint16_t controlId) {
-  if (reader->navigation.choiceLatch) return;
-  reader->navigation.choiceLatch = 1;
-  lanthorn::ActivateHotword(*reader, controlId, "");
+  if (reader->page.facts.choiceLatch) return;
+  reader->page.facts.choiceLatch = 1;
+  lanthorn::MakeMove(*reader, lanthorn::ActivateHotword(reader->story, reader->page.hotwords, controlId, ""));
 }
 
 void Session::Type(uint16_t boxId, const std::string& text) {
   platform.SetControlText(platform.HandleOf(boxId), text);
   const int index = boxId - lanthorn::kFirstInputBoxId;
   char typed[200];
-  const int32_t most = reader->inputBoxes.records[index].maximumLength;
-  platform.ReadControlText(reader->inputBoxes.handles[index], typed, most + 1);
-  if (reader->navigation.choiceLatch) return;
-  reader->navigation.choiceLatch = 1;
-  lanthorn::ActivateHotword(*reader, boxId, typed);
+  const int32_t most = reader->page.inputBoxes.records[index].maximumLength;
+  platform.ReadControlText(reader->page.inputBoxes.handles[index], typed, most + 1);
+  if (reader->page.facts.choiceLatch) return;
+  reader->page.facts.choiceLatch = 1;
+  lanthorn::MakeMove(*reader, lanthorn::ActivateHotword(reader->story, reader->page.hotwords, boxId, typed));
 }
 
 std::vector<std::string> Session::Choices() const {
   std::vector<std::string> labels;
-  for (int i = 0; i < reader->buttons.count; ++i) labels.push_back(reader->buttons.records[i].label);
+  for (int i = 0; i < reader->page.buttons.count; ++i) labels.push_back(reader->page.buttons.records[i].label);
   return labels;
 }
 
 uint16_t Session::Choice(const std::string& label) const {
-  for (int i = 0; i < reader->buttons.count; ++i) {
-    if (label == reader->buttons.records[i].label) {
+  for (int i = 0; i < reader->page.buttons.count; ++i) {
+    if (label == reader->page.buttons.records[i].label) {
       return static_cast<uint16_t>(lanthorn::kFirstChoiceButtonId + i);
     }
   }

@@ -60,7 +60,7 @@ const lanthorn::Book& EmptyBook() {
 
 std::string DescribeDisplayList(const lanthorn::Reader& reader) {
   std::string out;
-  const lanthorn::DisplayList& list = reader.display;
+  const lanthorn::DisplayList& list = reader.page.display;
   for (int i = 0; i < list.count; ++i) {
     const lanthorn::DisplayRecord& r = list.records[i];
     if (!out.empty()) out += " | ";

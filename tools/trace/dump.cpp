@@ -53,8 +53,8 @@ const char* KindName(uint32_t kind) {
 
 void Records(JsonWriter& j, const Reader& r) {
   j.BeginArray();
-  for (int i = 0; i < r.display.count; ++i) {
-    const DisplayRecord& rec = r.display.records[i];
+  for (int i = 0; i < r.page.display.count; ++i) {
+    const DisplayRecord& rec = r.page.display.records[i];
     j.BeginObject();
     j.Key("kind");
     j.String(KindName(rec.kind));
@@ -77,8 +77,8 @@ void Records(JsonWriter& j, const Reader& r) {
 
 void Hotwords(JsonWriter& j, const Reader& r) {
   j.BeginArray();
-  for (int i = 0; i < r.tokenizer.hotwordCount && i < 100; ++i) {
-    const HotwordRecord& h = r.hotwords.records[i];
+  for (int i = 0; i < r.page.hotwords.count && i < 100; ++i) {
+    const HotwordRecord& h = r.page.hotwords.records[i];
     j.BeginObject();
     j.Key("kind");
     j.String(std::string(1, h.kind));
@@ -127,11 +127,11 @@ void ControlFields(JsonWriter& j, const HeadlessControl* c) {
 
 void Buttons(JsonWriter& j, Reader& r, HeadlessPlatform& p) {
   j.BeginArray();
-  for (int i = 0; i < r.buttons.count; ++i) {
-    const ButtonRecord& b = r.buttons.records[i];
+  for (int i = 0; i < r.page.buttons.count; ++i) {
+    const ButtonRecord& b = r.page.buttons.records[i];
     const HeadlessControl* c = nullptr;
     for (const auto& [handle, control] : p.controls()) {
-      if (reinterpret_cast<ControlHandle>(handle) == r.buttons.handles[i]) c = &control;
+      if (reinterpret_cast<ControlHandle>(handle) == r.page.buttons.handles[i]) c = &control;
     }
     j.BeginObject();
     j.Key("id");
@@ -156,14 +156,14 @@ void Buttons(JsonWriter& j, Reader& r, HeadlessPlatform& p) {
 
 void InputBoxes(JsonWriter& j, Reader& r, HeadlessPlatform& p) {
   j.BeginArray();
-  for (int i = 0; i < r.inputBoxes.count; ++i) {
+  for (int i = 0; i < r.page.inputBoxes.count; ++i) {
     const HeadlessControl* c = p.FindControl(static_cast<uint16_t>(kFirstInputBoxId + i));
     j.BeginObject();
     j.Key("id");
     j.Number(kFirstInputBoxId + i);
     ControlFields(j, c);
     j.Key("maximumLength");
-    j.Number(r.inputBoxes.records[i].maximumLength);
+    j.Number(r.page.inputBoxes.records[i].maximumLength);
     j.Key("focused");
     j.Bool(c != nullptr && p.focus() == p.HandleOf(c->id));
     j.EndObject();
@@ -237,7 +237,7 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
   if (want("items")) {
     j.Key("items");
     j.BeginArray();
-    for (const ItemState& item : r.story.items) {
+    for (const ItemState& item : r.story.state.items) {
       j.BeginArray();
       j.Number(item.held);
       j.Number(item.value);
@@ -248,7 +248,7 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
   if (want("restartPoints")) {
     j.Key("restartPoints");
     j.BeginArray();
-    for (const RestartPointState& point : r.story.restartPoints) {
+    for (const RestartPointState& point : r.story.state.restartPoints) {
       j.BeginArray();
       j.Number(point.reached);
       j.Number(point.paragraph);
@@ -256,8 +256,8 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
     }
     j.EndArray();
   }
-  if (want("next")) { j.Key("next"); Target(j, n.next); }
-  if (want("previous")) { j.Key("previous"); Target(j, n.previous); }
+  if (want("next")) { j.Key("next"); Target(j, r.page.facts.next); }
+  if (want("previous")) { j.Key("previous"); Target(j, r.page.facts.previous); }
   if (want("iconBar")) {
     j.Key("iconBar");
     j.BeginArray();
@@ -275,7 +275,7 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
     j.Key("scroll");
     j.BeginObject();
     j.Key("offset");
-    j.Number(n.scrollOffset);
+    j.Number(r.render.scrollOffset);
     j.Key("position");
     j.Number(info.position);
     j.Key("pageHeight");
@@ -284,7 +284,7 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
     j.Number(r.render.scrollPageSize);
     j.EndObject();
   }
-  if (want("soundFlag")) { j.Key("soundFlag"); j.Number(SoundFlag(r)); }
+  if (want("soundFlag")) { j.Key("soundFlag"); j.Number(r.settings.sound); }
   if (want("drawn")) { j.Key("drawn"); Drawn(j, p.lastPaint()); }
   if (want("messages")) {
     j.Key("messages");

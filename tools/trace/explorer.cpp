@@ -9,7 +9,7 @@
 
 #include "book/paragraph_store.h"
 #include "platform/quiet/quiet_platform.h"
-#include "render/page_builder.h"
+#include "shell/page_builder.h"
 #include "shell/reader.h"
 #include "tools/bookc/cp1252.h"
 #include "tools/trace/json_writer.h"
@@ -73,7 +73,7 @@ class Explorer {
       : reader_(std::make_unique<Reader>(book, platform_)),
         endings_(endings.begin(), endings.end()),
         scoreItem_(scoreItem) {
-    reader_->render.clientRect = platform_.ClientRect();
+    reader_->page.geometry.clientRect = platform_.ClientRect();
     reader_->render.pageArea = {0, 0, 506, 634};
   }
 
@@ -200,8 +200,8 @@ class Explorer {
     n.readingPosition = s.readingPosition;
     n.storyMode = s.storyMode;
     n.screenNumber = kNoScreen;
-    memcpy(reader_->story.items, s.items, sizeof s.items);
-    for (int k = 0; k < kRestartPointCount; ++k) reader_->story.restartPoints[k].reached = s.reached[k];
+    memcpy(reader_->story.state.items, s.items, sizeof s.items);
+    for (int k = 0; k < kRestartPointCount; ++k) reader_->story.state.restartPoints[k].reached = s.reached[k];
   }
 
   State Capture() const {
@@ -210,8 +210,8 @@ class Explorer {
     s.shownPage = n.shownPage;
     s.readingPosition = n.readingPosition;
     s.storyMode = static_cast<uint8_t>(n.storyMode);
-    memcpy(s.items, reader_->story.items, sizeof s.items);
-    for (int k = 0; k < kRestartPointCount; ++k) s.reached[k] = reader_->story.restartPoints[k].reached;
+    memcpy(s.items, reader_->story.state.items, sizeof s.items);
+    for (int k = 0; k < kRestartPointCount; ++k) s.reached[k] = reader_->story.state.restartPoints[k].reached;
     return s;
   }
 
@@ -237,7 +237,7 @@ class Explorer {
       RebuildPage(*reader_);
       PathStep p{PathStep::kChoose, from.shownPage - 1, "", "", to.shownPage - 1};
       const int button = step.controlId - kFirstChoiceButtonId;
-      if (button >= 0 && button < reader_->buttons.count) p.label = reader_->buttons.records[button].label;
+      if (button >= 0 && button < reader_->page.buttons.count) p.label = reader_->page.buttons.records[button].label;
       switch (step.how) {
         case 'i': p.kind = PathStep::kInformation; break;
         case 'r': p.kind = PathStep::kReturn; break;
@@ -248,8 +248,8 @@ class Explorer {
           } else {
             p.kind = PathStep::kType;
             const HotwordRecord* record = nullptr;
-            for (int h = 0; h < reader_->tokenizer.hotwordCount; ++h) {
-              if (reader_->hotwords.records[h].controlId == step.controlId) record = &reader_->hotwords.records[h];
+            for (int h = 0; h < reader_->page.hotwords.count; ++h) {
+              if (reader_->page.hotwords.records[h].controlId == step.controlId) record = &reader_->page.hotwords.records[h];
             }
             if (record != nullptr && step.answer > 0) {
               const char* answers[] = {record->answer1, record->answer2, record->answer3};
@@ -274,16 +274,16 @@ class Explorer {
     ++report_.pageBuilds;
     ++report_.states;
     const int paragraph = state.shownPage - 1;
-    if (PageExists(*reader_, state.shownPage)) report_.reached.insert(paragraph);
+    if (PageExists(reader_->book, state.shownPage)) report_.reached.insert(paragraph);
     for (const std::string& m : platform_.messages) report_.messages[paragraph].insert(m);
 
     const State built = Capture();  // with the page's own changes applied
-    const int count = reader_->tokenizer.hotwordCount;
+    const int count = reader_->page.hotwords.count;
     HotwordRecord hotwords[100];
-    memcpy(hotwords, reader_->hotwords.records, sizeof(HotwordRecord) * static_cast<size_t>(count));
+    memcpy(hotwords, reader_->page.hotwords.records, sizeof(HotwordRecord) * static_cast<size_t>(count));
     int ways = 0;
     for (int i = 0; i < count; ++i) ways += Follow(built, hotwords[i]);
-    if (reader_->navigation.inventoryScreen) {
+    if (reader_->page.facts.inventoryScreen) {
       // The built-in inventory's buttons open the items' pages.
       uint16_t buttons[kItemCount];
       memcpy(buttons, reader_->screens.inventoryButtons, sizeof buttons);
@@ -349,7 +349,7 @@ class Explorer {
       default:
         if (h.controlId == 0) return 0;  // no control: it cannot be picked
         Load(built);
-        ActivateHotword(*reader_, h.controlId, "");
+        MakeMove(*reader_, ActivateHotword(reader_->story, reader_->page.hotwords, h.controlId, ""));
         Offer(Capture(), {current_, 'c', h.controlId, 0, -1});
         return 1;
     }

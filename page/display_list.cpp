@@ -1,9 +1,9 @@
-#include "book/display_list.h"
+#include "page/display_list.h"
 
 #include <cstring>
 
-#include "book/paragraph_store.h"
-#include "shell/reader.h"
+#include "book/limit_message.h"
+#include "page/page.h"
 
 namespace lanthorn {
 
@@ -11,30 +11,30 @@ namespace {
 
 // The next free record, or null when the list is full. A full list is reported
 // once per page; the record is dropped rather than written past the array.
-DisplayRecord* NextRecord(Reader& reader) {
-  DisplayList& list = reader.display;
+DisplayRecord* NextRecord(Page& page) {
+  DisplayList& list = page.display;
   if (list.count >= kDisplayRecordCapacity) {
     if (!list.overflowReported) {
       list.overflowReported = true;
-      ShowErrorNumber(reader, "%d is Too many display records", kDisplayRecordCapacity);
+      ShowErrorNumber(page.platform, "%d is Too many display records", kDisplayRecordCapacity);
     }
     return nullptr;
   }
   return &list.records[list.count];
 }
 
-void AddMark(Reader& reader, uint32_t kind) {
-  DisplayRecord* record = NextRecord(reader);
+void AddMark(Page& page, uint32_t kind) {
+  DisplayRecord* record = NextRecord(page);
   if (record == nullptr) return;
   record->kind = kind;
-  ++reader.display.count;
+  ++page.display.count;
 }
 
-void AppendRun(Reader& reader, const char* text, uint32_t kind) {
-  DisplayList& list = reader.display;
+void AppendRun(Page& page, const char* text, uint32_t kind) {
+  DisplayList& list = page.display;
   const size_t length = strlen(text);
   if (list.usedLength + length >= kPageTextSize) {
-    ShowError(reader, "Page buffer Overflow");
+    ShowError(page.platform, "Page buffer Overflow");
     return;
   }
   const int16_t n = static_cast<int16_t>(length);
@@ -49,7 +49,7 @@ void AppendRun(Reader& reader, const char* text, uint32_t kind) {
     list.usedLength = static_cast<int16_t>(list.usedLength + n);
     return;
   }
-  DisplayRecord* record = NextRecord(reader);
+  DisplayRecord* record = NextRecord(page);
   if (record == nullptr) return;
   record->kind = kind;
   record->text = copy;
@@ -59,72 +59,72 @@ void AppendRun(Reader& reader, const char* text, uint32_t kind) {
 
 }  // namespace
 
-void EmptyDisplayList(Reader& reader) {
-  reader.display.count = 0;
-  reader.display.usedLength = 0;
-  reader.display.overflowReported = false;
+void EmptyDisplayList(Page& page) {
+  page.display.count = 0;
+  page.display.usedLength = 0;
+  page.display.overflowReported = false;
 }
 
-void AddText(Reader& reader, const char* text) { AppendRun(reader, text, kTextRun); }
+void AddText(Page& page, const char* text) { AppendRun(page, text, kTextRun); }
 
-void AddTitle(Reader& reader, const char* text) { AppendRun(reader, text, kTitleRun); }
+void AddTitle(Page& page, const char* text) { AppendRun(page, text, kTitleRun); }
 
-int16_t FlushWord(Reader& reader, char* word) {
+int16_t FlushWord(Page& page, char* word) {
   const int16_t length = static_cast<int16_t>(strlen(word));
-  AddText(reader, word);
+  AddText(page, word);
   word[0] = '\0';
   return length;
 }
 
-void LineBreak(Reader& reader) { AddMark(reader, kLineBreakMark); }
+void LineBreak(Page& page) { AddMark(page, kLineBreakMark); }
 
-void ParagraphBreak(Reader& reader) { AddMark(reader, kParagraphBreakMark); }
+void ParagraphBreak(Page& page) { AddMark(page, kParagraphBreakMark); }
 
-void Tab(Reader& reader) { AddMark(reader, kTabMark); }
+void Tab(Page& page) { AddMark(page, kTabMark); }
 
-void BoldOn(Reader& reader) {
-  reader.display.boldState = 1;
-  AddMark(reader, kBoldOnMark);
+void BoldOn(Page& page) {
+  page.display.boldState = 1;
+  AddMark(page, kBoldOnMark);
 }
 
-void BoldOff(Reader& reader) {
-  reader.display.boldState = 0;
-  AddMark(reader, kBoldOffMark);
+void BoldOff(Page& page) {
+  page.display.boldState = 0;
+  AddMark(page, kBoldOffMark);
 }
 
-void SetAlignment(Reader& reader, int16_t alignment) {
+void SetAlignment(Page& page, int16_t alignment) {
   // The mark-up only writes 0, 1 and 2; any other operand leaves the
   // alignment as it is instead of making a record of an unrelated kind.
   if (alignment < 0 || alignment > 2) return;
-  AddMark(reader, static_cast<uint32_t>(kAlignLeft + alignment));
+  AddMark(page, static_cast<uint32_t>(kAlignLeft + alignment));
 }
 
-void AddPicture(Reader& reader, int16_t picture, uint8_t inlineFlag) {
+void AddPicture(Page& page, int16_t picture, uint8_t inlineFlag) {
   // A picture number outside the table names no bitmap, so nothing is shown.
   if (picture < 0 || picture >= kPictureCount) return;
-  DisplayRecord* record = NextRecord(reader);
+  DisplayRecord* record = NextRecord(page);
   if (record == nullptr) return;
   record->kind = kPictureRecord;
-  record->number = reader.book.pictures[picture].bitmapId;
+  record->number = page.story.book.pictures[picture].bitmapId;
   record->inlineFlag = inlineFlag;
-  ++reader.display.count;
+  ++page.display.count;
 }
 
-void AddPictureById(Reader& reader, uint16_t bitmapId) {
-  DisplayRecord* record = NextRecord(reader);
+void AddPictureById(Page& page, uint16_t bitmapId) {
+  DisplayRecord* record = NextRecord(page);
   if (record == nullptr) return;
   record->kind = kPictureRecord;
   record->number = bitmapId;
   record->inlineFlag = 1;
-  ++reader.display.count;
+  ++page.display.count;
 }
 
-void AddControlRecord(Reader& reader, uint32_t kind, uint16_t index) {
-  DisplayRecord* record = NextRecord(reader);
+void AddControlRecord(Page& page, uint32_t kind, uint16_t index) {
+  DisplayRecord* record = NextRecord(page);
   if (record == nullptr) return;
   record->kind = kind;
   record->number = index;
-  ++reader.display.count;
+  ++page.display.count;
 }
 
 }  // namespace lanthorn

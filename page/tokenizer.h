@@ -8,7 +8,7 @@
 
 namespace lanthorn {
 
-struct Reader;
+struct Page;
 
 constexpr int kWordBufferSize = 300;
 constexpr int kCommandBufferSize = 400;
@@ -36,19 +36,18 @@ struct TokenizerState {
   uint8_t conditionalFlag;
   uint8_t conditionFlag;
   uint16_t skipDistance;
-  int16_t hotwordCount;
   bool wordOverflowReported;
   bool commandOverflowReported;
 };
 
-void Tokenize(Reader& reader, const char* text);
+void Tokenize(Page& page, const char* text);
 
 // Appends text to the word buffer, keeping its length in step; characters
 // that do not fit are dropped and reported once with "%d is Too many letters
 // in word".
-void AppendToWord(Reader& reader, const char* text);
+void AppendToWord(Page& page, const char* text);
 
 // Empties the word buffer.
-void ClearWord(Reader& reader);
+void ClearWord(Page& page);
 
 }  // namespace lanthorn

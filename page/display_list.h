@@ -8,7 +8,7 @@
 
 namespace lanthorn {
 
-struct Reader;
+struct Page;
 
 constexpr int kDisplayRecordCapacity = 400;
 constexpr int kPageTextSize = 2688;
@@ -46,22 +46,22 @@ struct DisplayList {
   bool overflowReported;
 };
 
-void EmptyDisplayList(Reader& reader);
+void EmptyDisplayList(Page& page);
 
-void AddText(Reader& reader, const char* text);
-void AddTitle(Reader& reader, const char* text);
+void AddText(Page& page, const char* text);
+void AddTitle(Page& page, const char* text);
 // Appends the NUL-terminated word buffer as a text run, empties it and
 // returns the number of characters it held.
-int16_t FlushWord(Reader& reader, char* word);
-void LineBreak(Reader& reader);
-void ParagraphBreak(Reader& reader);
-void Tab(Reader& reader);
-void BoldOn(Reader& reader);
-void BoldOff(Reader& reader);
-void SetAlignment(Reader& reader, int16_t alignment);
-void AddPicture(Reader& reader, int16_t picture, uint8_t inlineFlag);
-void AddPictureById(Reader& reader, uint16_t bitmapId);
+int16_t FlushWord(Page& page, char* word);
+void LineBreak(Page& page);
+void ParagraphBreak(Page& page);
+void Tab(Page& page);
+void BoldOn(Page& page);
+void BoldOff(Page& page);
+void SetAlignment(Page& page, int16_t alignment);
+void AddPicture(Page& page, int16_t picture, uint8_t inlineFlag);
+void AddPictureById(Page& page, uint16_t bitmapId);
 // The record of an edit box (kind 14) or button (kind 15) with its table index.
-void AddControlRecord(Reader& reader, uint32_t kind, uint16_t index);
+void AddControlRecord(Page& page, uint32_t kind, uint16_t index);
 
 }  // namespace lanthorn

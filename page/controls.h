@@ -5,17 +5,16 @@
 
 #include <cstdint>
 
+#include "page/commands.h"
 #include "platform/platform.h"
 
 namespace lanthorn {
 
-struct Reader;
+struct Page;
 
 constexpr int kButtonCapacity = 100;
 constexpr int kInputBoxCapacity = 100;
 constexpr int kLabelSize = 200;
-constexpr uint16_t kFirstChoiceButtonId = 5000;
-constexpr uint16_t kFirstInputBoxId = 4000;
 
 struct ButtonRecord {
   uint16_t width;
@@ -50,15 +49,15 @@ struct InputBoxTable {
 
 // Text and picture buttons. MakeTextButton serves the built-in screens too;
 // the choice makers return the new button's id, or 0 when none was made.
-void MakeTextButton(Reader& reader, const char* label, uint16_t id);
-uint16_t MakeChoiceButton(Reader& reader, const char* label);
-uint16_t MakePictureButton(Reader& reader, int32_t picture);
+void MakeTextButton(Page& page, const char* label, uint16_t id);
+uint16_t MakeChoiceButton(Page& page, const char* label);
+uint16_t MakePictureButton(Page& page, int32_t picture);
 
 // A text input box accepting at most maximumLength characters; returns its
 // id, or 0 when the table is full.
-uint16_t MakeInputBox(Reader& reader, int32_t maximumLength);
+uint16_t MakeInputBox(Page& page, int32_t maximumLength);
 
 // Destroys every control of the page and empties both tables.
-void DestroyPageControls(Reader& reader);
+void DestroyPageControls(Page& page);
 
 }  // namespace lanthorn

@@ -14,26 +14,24 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "story/story_state.h"
 
 namespace lanthorn {
-
-struct Reader;
 
 constexpr int kSaveRecordSize = 2544;
 constexpr uint32_t kSaveFormatMark = 176;
 constexpr int kSoundFlagOffset = 2;
 
-// Fills the record from the file (or, for a file just created, starts afresh
-// with sound on) and takes the shown page and story state out of it. A short
-// or foreign file leaves the story as compiled in.
-void LoadSaveRecord(Reader& reader, FileHandle file, bool created);
+// Writes the whole record for this story state, reading position and sound
+// flag.
+void EncodeSaveRecord(const StoryState& story, int16_t readingPosition, uint8_t sound,
+                      uint8_t (&record)[kSaveRecordSize]);
 
-// Writes the record over the start of the file, without truncating it.
-// Returns false when the record could not be written whole.
-bool StoreSaveRecord(Reader& reader, FileHandle file);
-
-uint8_t SoundFlag(const Reader& reader);
-void SetSoundFlag(Reader& reader, uint8_t on);
+// Takes the story state out of the first `length` bytes of a record and
+// returns the page to show. A record cut short or of another format leaves
+// the story as it is and shows page 2; its sound flag is still the byte at
+// offset 2 when it was read (0 otherwise). A page outside 1..361 shows page 2.
+int16_t DecodeSaveRecord(const uint8_t (&record)[kSaveRecordSize], int32_t length,
+                         StoryState& story, uint8_t* sound);
 
 }  // namespace lanthorn

@@ -1,11 +1,11 @@
-#include "book/tokenizer.h"
+#include "page/tokenizer.h"
 
 #include <cstring>
 
-#include "book/display_list.h"
-#include "book/paragraph_store.h"
-#include "book/tag_interpreter.h"
-#include "shell/reader.h"
+#include "page/display_list.h"
+#include "book/limit_message.h"
+#include "page/tag_interpreter.h"
+#include "page/page.h"
 
 namespace lanthorn {
 
@@ -14,12 +14,12 @@ namespace {
 // The buffers hold one byte less than their size in characters, so the
 // terminating NUL always fits. The message carries the length the text would
 // have reached.
-void AppendWordCharacter(Reader& reader, char c) {
-  TokenizerState& t = reader.tokenizer;
+void AppendWordCharacter(Page& page, char c) {
+  TokenizerState& t = page.tokenizer;
   if (t.wordLength >= kWordBufferSize - 1) {
     if (!t.wordOverflowReported) {
       t.wordOverflowReported = true;
-      ShowErrorNumber(reader, "%d is Too many letters in word", t.wordLength + 1);
+      ShowErrorNumber(page.platform, "%d is Too many letters in word", t.wordLength + 1);
     }
     return;
   }
@@ -27,12 +27,12 @@ void AppendWordCharacter(Reader& reader, char c) {
   t.word[t.wordLength] = '\0';
 }
 
-void AppendCommandCharacter(Reader& reader, char c) {
-  TokenizerState& t = reader.tokenizer;
+void AppendCommandCharacter(Page& page, char c) {
+  TokenizerState& t = page.tokenizer;
   if (t.commandIndex >= kCommandBufferSize - 1) {
     if (!t.commandOverflowReported) {
       t.commandOverflowReported = true;
-      ShowErrorNumber(reader, "%d is Too many letters in command", t.commandIndex + 1);
+      ShowErrorNumber(page.platform, "%d is Too many letters in command", t.commandIndex + 1);
     }
     return;
   }
@@ -40,16 +40,16 @@ void AppendCommandCharacter(Reader& reader, char c) {
   t.command[t.commandIndex] = '\0';
 }
 
-void FlushWordBuffer(Reader& reader) {
-  TokenizerState& t = reader.tokenizer;
-  t.wordLength = static_cast<int16_t>(t.wordLength - FlushWord(reader, t.word));
+void FlushWordBuffer(Page& page) {
+  TokenizerState& t = page.tokenizer;
+  t.wordLength = static_cast<int16_t>(t.wordLength - FlushWord(page, t.word));
   if (t.wordLength < 0) t.wordLength = 0;
   t.wordOverflowReported = false;
 }
 
-void StartTag(Reader& reader) {
-  TokenizerState& t = reader.tokenizer;
-  if (!t.titleMode && t.wordLength > 0) FlushWordBuffer(reader);
+void StartTag(Page& page) {
+  TokenizerState& t = page.tokenizer;
+  if (!t.titleMode && t.wordLength > 0) FlushWordBuffer(page);
   if (!t.titleMode) {
     t.wordLength = 0;
     t.word[0] = '\0';
@@ -60,14 +60,14 @@ void StartTag(Reader& reader) {
   t.state = kInTag;
 }
 
-void EndTag(Reader& reader) {
-  TokenizerState& t = reader.tokenizer;
-  t.lastTagResult = InterpretTag(reader);
+void EndTag(Page& page) {
+  TokenizerState& t = page.tokenizer;
+  t.lastTagResult = InterpretTag(page);
   t.state = t.conditionalFlag ? kAfterCondition : kBetweenWords;
 }
 
-void OpenBlock(Reader& reader, int32_t textLength) {
-  TokenizerState& t = reader.tokenizer;
+void OpenBlock(Page& page, int32_t textLength) {
+  TokenizerState& t = page.tokenizer;
   if (t.state != kAfterCondition) {
     t.skipDistance = 0;
     return;
@@ -84,19 +84,19 @@ void OpenBlock(Reader& reader, int32_t textLength) {
   t.skipDistance = 0;
 }
 
-void BodyCharacter(Reader& reader, char c) {
-  TokenizerState& t = reader.tokenizer;
+void BodyCharacter(Page& page, char c) {
+  TokenizerState& t = page.tokenizer;
   switch (t.state) {
     case kInWord:
-      AppendWordCharacter(reader, c);
-      if (c == ' ' && !t.titleMode && t.wordLength > kWordFlushLength) FlushWordBuffer(reader);
+      AppendWordCharacter(page, c);
+      if (c == ' ' && !t.titleMode && t.wordLength > kWordFlushLength) FlushWordBuffer(page);
       break;
     case kInTag:
-      AppendCommandCharacter(reader, c);
+      AppendCommandCharacter(page, c);
       break;
     case kBetweenWords:
       if (c == ' ') break;
-      AppendWordCharacter(reader, c);
+      AppendWordCharacter(page, c);
       t.state = kInWord;
       break;
     case kAfterCondition:
@@ -111,21 +111,21 @@ void BodyCharacter(Reader& reader, char c) {
 
 }  // namespace
 
-void AppendToWord(Reader& reader, const char* text) {
-  for (const char* p = text; *p != '\0'; ++p) AppendWordCharacter(reader, *p);
+void AppendToWord(Page& page, const char* text) {
+  for (const char* p = text; *p != '\0'; ++p) AppendWordCharacter(page, *p);
 }
 
-void ClearWord(Reader& reader) {
-  TokenizerState& t = reader.tokenizer;
+void ClearWord(Page& page) {
+  TokenizerState& t = page.tokenizer;
   t.word[0] = '\0';
   t.wordLength = 0;
   t.wordOverflowReported = false;
 }
 
-void Tokenize(Reader& reader, const char* text) {
-  TokenizerState& t = reader.tokenizer;
-  t.hotwordCount = 0;
-  ClearWord(reader);
+void Tokenize(Page& page, const char* text) {
+  TokenizerState& t = page.tokenizer;
+  page.hotwords.count = 0;
+  ClearWord(page);
   t.readPosition = 0;
   t.conditionFlag = 1;
   t.state = kBetweenWords;
@@ -135,19 +135,19 @@ void Tokenize(Reader& reader, const char* text) {
     const char c = text[t.readPosition++];
     switch (c) {
       case '<':
-        if (t.state != kSkipping) StartTag(reader);
+        if (t.state != kSkipping) StartTag(page);
         break;
       case '>':
-        if (t.state == kInTag) EndTag(reader);
+        if (t.state == kInTag) EndTag(page);
         break;
       case '{':
-        OpenBlock(reader, length);
+        OpenBlock(page, length);
         break;
       case '}':
         t.state = kBetweenWords;
         break;
       default:
-        BodyCharacter(reader, c);
+        BodyCharacter(page, c);
         break;
     }
   }
