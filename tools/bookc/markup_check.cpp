@@ -3,303 +3,247 @@
 #include <string>
 
 #include "book/book_tables.h"
+#include "page/tag_reader.h"
 
 namespace bookc {
 
 namespace {
 
+using lanthorn::ChoiceFace;
 using lanthorn::kItemCount;
 using lanthorn::kParagraphCount;
 using lanthorn::kPictureCount;
 using lanthorn::kRestartPointCount;
 using lanthorn::kSoundCount;
+using lanthorn::OperandKind;
+using lanthorn::ParsedTag;
+using lanthorn::TagNumber;
+using lanthorn::TagText;
 
-// Reads a tag's operands with the same rules as the reader's interpreter, and
-// reports what the reader would get wrong.
+// Checks a tag as the reader's own tag reader reads it, and reports what the
+// reader would show otherwise than the author meant: a number outside its
+// table (the reader keeps only its low bits), a choice no button can pick, a
+// label or answer the reader would cut.
 class TagChecker {
  public:
   TagChecker(const std::string& tag, const SourcePosition& where, const MarkupContext& context,
              Diagnostics& diagnostics)
-      : tag_(tag), where_(where), context_(context), diagnostics_(diagnostics) {}
+      : text_(tag), where_(where), context_(context), diagnostics_(diagnostics) {}
 
   // Returns whether the tag opens a block (a conditional tag).
   bool Check() {
-    if (tag_.empty()) {
+    if (text_.empty()) {
       Warn("an empty tag '<>' does nothing");
       return false;
     }
-    pos_ = 1;
-    const char letter = tag_[0];
-    switch (letter) {
+    const ParsedTag tag = lanthorn::ReadTag(text_.c_str());
+    switch (tag.letter) {
       case 'H': case 'J': case 'B': case 'D': case 'U': case 'P': case 'T': case 'a':
       case 'G': case 'F': case 'I': case 'K': case 'Y': case 'C':
         return false;
       case 'E':
         return true;
-      case 'W': {
-        const int n = TagNumber();
-        if (n < 0 || n > 2) Warn("alignment " + std::to_string(n) + " is not 0, 1 or 2");
+      case 'W':
+        if (tag.number.written < 0 || tag.number.written > 2) {
+          Warn("alignment " + Written(tag.number) + " is not 0, 1 or 2");
+        }
         return false;
-      }
       case 'V': case 'v':
-        CheckPicture(TagNumber());
+        CheckRange(tag.number, kPictureCount, "picture");
         return false;
       case 'A':
-        CheckRange(TagNumber(), kSoundCount, "sound");
+        CheckRange(tag.number, kSoundCount, "sound");
         return false;
       case 'n': case 'p':
-        CheckTarget(TagNumber());
+        CheckTarget(tag.number);
         return false;
       case 'l':
-        SkipPast('%');
-        CheckItem(ReadNumber());
+        CheckRange(tag.number, kItemCount, "item");
         return false;
       case 's':
-        SkipPast('*');
-        CheckRange(ReadNumber(), kRestartPointCount, "restart point");
+        CheckRange(tag.number, kRestartPointCount, "restart point");
         return false;
       case 'u':
-        SkipPast('*');
-        CheckRange(ReadNumber(), kRestartPointCount, "restart point");
-        SkipPast('"');
-        ReadLabel();
+        // The choice goes back to the restart point, not to its target.
+        CheckRange(tag.number, kRestartPointCount, "restart point");
+        CheckLabel(tag.label);
         return true;
       case 'N': case 'Q':
-        SkipPast('%');
-        CheckItem(ReadNumber());
-        SkipBlank();
-        if (!AtEnd()) Choice();
+        CheckRange(tag.number, kItemCount, "item");
+        if (tag.choice) Choice(tag);
         return false;
       case 'R': case 'r':
-        Assignment(letter);
+        Assignment(tag);
         return false;
       case 'M': case 'm': case 'g':
-        if (tag_.size() > 1 && tag_[1] == ' ') pos_ = 2;
-        Choice();
+        Choice(tag);
         return false;
       case 'L': case 'd':
-        SkipPast('"');
-        Chance(letter);
+        Chance(tag);
         return false;
       case 'S':
-        SkipPast('(');
-        Answers();
+        Answers(tag);
         return false;
       case 'O': case 'o':
         Condition();
         return true;
       default:
-        Warn(std::string("unknown tag '") + letter + "' does nothing");
+        Warn(std::string("unknown tag '") + tag.letter + "' does nothing");
         return false;
     }
   }
 
  private:
-  char At() const { return pos_ < tag_.size() ? tag_[pos_] : '\0'; }
-  bool AtEnd() const { return pos_ >= tag_.size(); }
-  void SkipBlank() {
-    if (At() == ' ') ++pos_;
-  }
-  void SkipPast(char c) {
-    while (!AtEnd()) {
-      if (tag_[pos_++] == c) return;
-    }
-  }
-  int ReadNumber() {
-    uint32_t value = 0;
-    bool negative = false;
-    for (;; ++pos_) {
-      const char c = At();
-      if (c >= '0' && c <= '9') {
-        value = value * 10u + static_cast<uint32_t>(c - '0');
-      } else if (c == '-') {
-        negative = true;
-      } else if (c != '+') {
-        break;
-      }
-    }
-    if (negative) value = 0u - value;
-    return static_cast<int16_t>(value);  // the tags use the low 16 bits
-  }
-  int TagNumber() {
-    if (tag_.size() > 1 && tag_[1] == ' ') pos_ = 2;
-    return ReadNumber();
-  }
+  static std::string Written(const TagNumber& number) { return std::to_string(number.written); }
 
   void Error(const std::string& message) { diagnostics_.Error(where_, message); }
   void Warn(const std::string& message) { diagnostics_.Warning(where_, message); }
 
-  void CheckRange(int n, int count, const std::string& what) {
-    if (n < 0 || n >= count) {
-      Error(what + " " + std::to_string(n) + " is outside 0.." + std::to_string(count - 1));
+  void CheckRange(const TagNumber& number, int count, const std::string& what) {
+    if (number.written < 0 || number.written >= count) {
+      Error(what + " " + Written(number) + " is outside 0.." + std::to_string(count - 1));
     }
   }
-  void CheckItem(int n) { CheckRange(n, kItemCount, "item"); }
-  void CheckPicture(int n) { CheckRange(n, kPictureCount, "picture"); }
 
-  void CheckTarget(int paragraph) {
-    switch (context_.paragraphState(paragraph)) {
+  void CheckTarget(const TagNumber& paragraph) {
+    if (paragraph.written < 0 || paragraph.written >= kParagraphCount) {
+      Error("paragraph " + Written(paragraph) + " is outside 0.." +
+            std::to_string(kParagraphCount - 1));
+      return;
+    }
+    const int number = static_cast<int>(paragraph.written);
+    switch (context_.paragraphState(number)) {
       case ParagraphState::kMissing:
-        if (paragraph < 0 || paragraph >= kParagraphCount) {
-          Error("paragraph " + std::to_string(paragraph) + " is outside 0.." +
-                std::to_string(kParagraphCount - 1));
-        } else {
-          Error("paragraph " + std::to_string(paragraph) + " does not exist in the book");
-        }
+        Error("paragraph " + std::to_string(number) + " does not exist in the book");
         break;
       case ParagraphState::kEmpty:
-        Warn("paragraph " + std::to_string(paragraph) + " is empty");
+        Warn("paragraph " + std::to_string(number) + " is empty");
         break;
       case ParagraphState::kText:
         break;
     }
   }
 
-  // The label after an opening double quote, up to the closing one.
-  void ReadLabel() {
-    const size_t close = tag_.find('"', pos_);
-    if (close == std::string::npos) {
+  void CheckLabel(const TagText& label) {
+    if (!label.closed) {
       Error("the label has no closing double quote");
-      pos_ = tag_.size();
       return;
     }
-    const size_t length = close - pos_;
-    if (length == 0) Error("the label is empty");
-    if (length > kMostLabelCharacters) {
-      Error("a label of " + std::to_string(length) + " characters; a button holds at most " +
-            std::to_string(kMostLabelCharacters));
+    if (label.length == 0) Error("the label is empty");
+    if (label.length > kMostLabelCharacters) {
+      Error("a label of " + std::to_string(label.length) +
+            " characters; a button holds at most " + std::to_string(kMostLabelCharacters));
     }
-    pos_ = close + 1;
   }
 
   // A labelled choice ("label"), a picture button ($n) or an item button (%n),
-  // then one blank and the target paragraph.
-  void Choice() {
-    const char c = At();
-    if (c == '"') {
-      ++pos_;
-      ReadLabel();
-    } else if (c == '$') {
-      ++pos_;
-      CheckPicture(ReadNumber());
-    } else if (c == '%') {
-      ++pos_;
-      CheckItem(ReadNumber());
-    } else {
-      Error("the choice has no label, picture ($n) or item (%n), so no button can pick it");
+  // then its target.
+  void Choice(const ParsedTag& tag) {
+    switch (tag.face) {
+      case ChoiceFace::kLabel: CheckLabel(tag.label); break;
+      case ChoiceFace::kPicture: CheckRange(tag.faceNumber, kPictureCount, "picture"); break;
+      case ChoiceFace::kItem: CheckRange(tag.faceNumber, kItemCount, "item"); break;
+      case ChoiceFace::kNone:
+        Error("the choice has no label, picture ($n) or item (%n), so no button can pick it");
+        break;
     }
-    SkipBlank();
-    CheckTarget(ReadNumber());
-    Trailing();
+    CheckTarget(tag.targets[0]);
+    Trailing(tag);
   }
 
-  void Assignment(char letter) {
-    SkipPast('%');
-    CheckItem(ReadNumber());
-    SkipBlank();
-    if (At() == '-' && pos_ + 1 < tag_.size() && tag_[pos_ + 1] == '%') ++pos_;
-    if (At() == '%') {
-      ++pos_;
-      CheckItem(ReadNumber());
-    } else if (At() == 'z') {
-      ++pos_;
-      if (letter == 'r') Warn("'z' with 'r' adds nothing; use 'R' for a random value");
-    } else {
-      ReadNumber();
-    }
-    SkipBlank();
-    if (!AtEnd()) Choice();
-  }
-
-  // Skips a ")" and one blank, as the chance and answer parsers do.
-  void CloseOperand() {
-    if (At() == ')') ++pos_;
-    SkipBlank();
-  }
-
-  void Chance(char letter) {
-    ReadLabel();
-    SkipPast('(');
-    int total = ReadNumber();
-    const int first = total;
-    CloseOperand();
-    CheckTarget(ReadNumber());
-    SkipBlank();
-    int bands = 1;
-    while (At() == '(' && bands < 3) {
-      ++pos_;
-      total += ReadNumber();
-      ++bands;
-      CloseOperand();
-      CheckTarget(ReadNumber());
-      SkipBlank();
-    }
-    CheckTarget(ReadNumber());
-    Trailing();
-    if (letter == 'L') {
-      if (bands > 1) Error("a d20 roll (L) takes one threshold");
-      if (first < 1 || first > 19) Warn("a d20 threshold of " + std::to_string(first) +
-                                        " leaves one way never taken");
-    } else {
-      if (total > 127) {
-        Error("the bands add up to " + std::to_string(total) + "; at most 127 fit in 8 bits");
-      } else if (total > 100) {
-        Warn("the bands add up to " + std::to_string(total) + ", beyond a roll of 100");
+  void Assignment(const ParsedTag& tag) {
+    CheckRange(tag.number, kItemCount, "item");
+    if (tag.operandKind == OperandKind::kItemValue) {
+      CheckRange(tag.operand, kItemCount, "item");
+    } else if (tag.operandKind == OperandKind::kNumber) {
+      if (tag.letter == 'r' && text_[static_cast<size_t>(tag.operand.offset)] == 'z') {
+        Error("'z' with 'r' is read as 0 followed by a choice no button can pick; use 'R' "
+              "for a random value");
+        return;
+      }
+      if (tag.operand.written < -32768 || tag.operand.written > 32767) {
+        Error("the value " + Written(tag.operand) + " is outside -32768..32767");
       }
     }
+    if (tag.choice) Choice(tag);
   }
 
-  void Answer() {
-    const size_t close = tag_.find(')', pos_);
-    const size_t end = close == std::string::npos ? tag_.size() : close;
-    const size_t length = end - pos_;
-    if (length == 0) Error("the answer is empty");
-    if (length > kMostAnswerCharacters) {
-      Error("an answer of " + std::to_string(length) + " characters; an answer holds at most " +
-            std::to_string(kMostAnswerCharacters));
+  void Chance(const ParsedTag& tag) {
+    CheckLabel(tag.label);
+    int64_t total = 0;
+    for (int i = 0; i < tag.bandCount; ++i) {
+      if (tag.bands[i].written < 0) {
+        Error("a chance band of " + Written(tag.bands[i]) + " is negative");
+      }
+      total += tag.bands[i].written;
     }
-    pos_ = end;
-  }
-
-  void Answers() {
-    Answer();
-    CloseOperand();
-    CheckTarget(ReadNumber());
-    SkipBlank();
-    for (int more = 0; more < 2 && At() == '('; ++more) {
-      ++pos_;
-      Answer();
-      CloseOperand();
-      CheckTarget(ReadNumber());
-      SkipBlank();
+    CheckTarget(tag.targets[0]);
+    if (tag.bandCount > 1) CheckTarget(tag.targets[2]);
+    if (tag.bandCount > 2) CheckTarget(tag.targets[3]);
+    CheckTarget(tag.targets[1]);
+    Trailing(tag);
+    const int64_t first = tag.bands[0].written;
+    if (tag.letter == 'L') {
+      if (tag.bandCount > 1) Error("a d20 roll (L) takes one threshold");
+      if (first >= 0 && (first < 1 || first > 19)) {
+        Warn("a d20 threshold of " + std::to_string(first) + " leaves one way never taken");
+      }
+    } else if (total > 127) {
+      Error("the bands add up to " + std::to_string(total) + "; at most 127 fit in 8 bits");
+    } else if (total > 100) {
+      Warn("the bands add up to " + std::to_string(total) + ", beyond a roll of 100");
     }
-    CheckTarget(ReadNumber());
-    Trailing();
   }
 
+  void Answer(const TagText& answer) {
+    if (answer.length == 0) Error("the answer is empty");
+    if (answer.length > kMostAnswerCharacters) {
+      Error("an answer of " + std::to_string(answer.length) +
+            " characters; an answer holds at most " + std::to_string(kMostAnswerCharacters));
+    }
+  }
+
+  void Answers(const ParsedTag& tag) {
+    Answer(tag.answers[0]);
+    CheckTarget(tag.targets[0]);
+    for (int i = 1; i < tag.answerCount; ++i) {
+      Answer(tag.answers[i]);
+      CheckTarget(tag.targets[i + 1]);
+    }
+    CheckTarget(tag.targets[1]);
+    Trailing(tag);
+  }
+
+  // The items a condition names (its digits after "%") and its parentheses.
   void Condition() {
     int depth = 0;
-    for (size_t i = 1; i < tag_.size(); ++i) {
-      const char c = tag_[i];
+    for (size_t i = 1; i < text_.size(); ++i) {
+      const char c = text_[i];
       if (c == '(') ++depth;
       if (c == ')' && --depth < 0) break;
-      if (c == '%') {
-        pos_ = i + 1;
-        CheckItem(ReadNumber());
+      if (c != '%') continue;
+      int64_t item = 0;
+      size_t digits = i + 1;
+      for (; digits < text_.size() && text_[digits] >= '0' && text_[digits] <= '9'; ++digits) {
+        if (item < kItemCount) item = item * 10 + (text_[digits] - '0');
+      }
+      if (item >= kItemCount) {
+        Error("item " + text_.substr(i + 1, digits - i - 1) + " is outside 0.." +
+              std::to_string(kItemCount - 1));
       }
     }
     if (depth != 0) Error("the condition's parentheses do not balance");
   }
 
-  void Trailing() {
-    if (!AtEnd()) Warn("'" + tag_.substr(pos_) + "' after the choice's operands is ignored");
+  void Trailing(const ParsedTag& tag) {
+    const size_t end = static_cast<size_t>(tag.end);
+    if (end < text_.size()) Warn("'" + text_.substr(end) + "' after the choice's operands is ignored");
   }
 
-  const std::string& tag_;
+  const std::string& text_;
   const SourcePosition& where_;
   const MarkupContext& context_;
   Diagnostics& diagnostics_;
-  size_t pos_ = 0;
 };
 
 }  // namespace

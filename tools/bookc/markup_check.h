@@ -6,16 +6,19 @@
 
 #include <functional>
 
+#include "book/paragraph_store.h"
+#include "page/controls.h"
+#include "story/choices.h"
 #include "tools/bookc/book_source.h"
 #include "tools/bookc/diagnostics.h"
 
 namespace bookc {
 
-// Joined text of more characters than this does not fit the reader's
-// paragraph buffer.
-constexpr int kMostJoinedCharacters = 2287;
-constexpr int kMostLabelCharacters = 199;
-constexpr int kMostAnswerCharacters = 19;
+// The reader's bounds: joined text that reaches the paragraph buffer's size,
+// a label or an answer longer than the reader keeps, would be cut.
+constexpr int kMostJoinedCharacters = lanthorn::kParagraphBufferSize - 1;
+constexpr int kMostLabelCharacters = lanthorn::kLabelSize - 1;
+constexpr int kMostAnswerCharacters = lanthorn::kAnswerSize - 1;
 
 enum class ParagraphState { kMissing, kEmpty, kText };
 
