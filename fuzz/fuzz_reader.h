@@ -22,7 +22,7 @@ inline lanthorn::Reader& FuzzReader(lanthorn::HeadlessPlatform** platformOut = n
     r->page.geometry.averageCharWidth = 7;
     r->page.geometry.baseLineHeight = 16;
     r->navigation.screenNumber = lanthorn::kNoScreen;
-    lanthorn::r->settings.sound = 1;
+    r->settings.sound = 1;
     return r;
   }();
   if (platformOut != nullptr) *platformOut = &platform;
