@@ -9,7 +9,7 @@ namespace lanthorn {
 
 bool StartReader(Reader& reader) {
   char name[kSaveFileNameSize];
-  snprintf(name, sizeof name, "%s.dat", kWindowClassName);
+  snprintf(name, sizeof name, "%s", kSaveFileName);
   const bool created = !reader.platform.FileExists(name);
   reader.saveFile = reader.platform.OpenExclusive(name);
   if (reader.saveFile == nullptr) {

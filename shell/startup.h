@@ -11,8 +11,11 @@ namespace lanthorn {
 
 struct Reader;
 
-constexpr const char* kWindowClassName = "TBV2lanthornfell";
-constexpr const char* kSaveFileName = "TBV2lanthornfell.dat";
+// The window class's name; the save file's name is it with ".dat" appended.
+#define LANTHORN_WINDOW_CLASS "TBV2lanthornfell"
+constexpr const char* kWindowClassName = LANTHORN_WINDOW_CLASS;
+constexpr const char* kSaveFileName = LANTHORN_WINDOW_CLASS ".dat";
+#undef LANTHORN_WINDOW_CLASS
 constexpr int kSaveFileNameSize = 200;
 
 struct WindowPlacement {

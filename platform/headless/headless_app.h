@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/headless/headless_platform.h"
+#include "platform/window_frame.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
 
@@ -14,8 +15,6 @@ namespace lanthorn {
 
 // The headless window's frame: the client area is the window less a border
 // and scroll bar across, and a caption, menu bar and border down.
-constexpr int32_t kFrameWidth = 23;
-constexpr int32_t kFrameHeight = 47;
 
 class HeadlessApp {
  public:

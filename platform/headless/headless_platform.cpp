@@ -8,20 +8,13 @@ namespace {
 
 constexpr uint32_t kNotEnoughMemory = 8;
 
-// The pixel sizes of the program's bitmap resources.
+// The pixel sizes of the program's bitmap resources, from resources/bitmaps.txt.
 struct BitmapSizeEntry {
   uint16_t id;
   Size size;
 };
 constexpr BitmapSizeEntry kBitmapSizes[] = {
-    {1100, {159, 134}}, {1107, {40, 22}},   {1108, {40, 22}},   {1109, {40, 22}},
-    {1110, {40, 22}},   {1111, {40, 22}},   {1112, {40, 22}},   {1113, {40, 22}},
-    {1114, {40, 22}},   {1115, {40, 22}},   {1701, {320, 255}}, {1702, {122, 185}},
-    {1703, {320, 317}}, {1704, {156, 112}}, {1705, {121, 120}}, {1706, {320, 509}},
-    {1707, {320, 215}}, {1708, {320, 210}}, {1709, {320, 188}}, {1710, {320, 391}},
-    {1711, {320, 277}}, {1712, {285, 358}}, {1713, {289, 396}}, {1714, {320, 210}},
-    {1715, {320, 210}}, {1716, {320, 210}}, {1717, {320, 311}}, {1718, {320, 341}},
-    {1719, {320, 208}}, {1720, {320, 210}},
+#include "bitmap_sizes.inc"
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+#include "platform/window_frame.h"
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -20,7 +21,7 @@ bool QtReaderApp::Start() {
   const char* title = reader_->book.information.title;
   window_->setWindowTitle(FromBookText(title, static_cast<int32_t>(qstrlen(title))));
   window_->setWindowIcon(QIcon(":/icon/lanthorn.ico"));
-  window_->SetPageSize(place.width - kQtFrameWidth, place.height - kQtFrameHeight);
+  window_->SetPageSize(place.width - kFrameWidth, place.height - kFrameHeight);
   window_->move(place.x, place.y);
   OnCreate(*reader_, window_.get());
   const Rect client = platform_.ClientRect();

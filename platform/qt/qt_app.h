@@ -9,10 +9,6 @@
 
 namespace lanthorn {
 
-// The Qt window's frame, as on Win32: the page is the window less 23 pixels
-// across (border and scroll bar) and 47 down (caption, menu and border).
-constexpr int kQtFrameWidth = 23;
-constexpr int kQtFrameHeight = 47;
 
 class QtReaderApp {
  public:

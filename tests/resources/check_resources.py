@@ -18,35 +18,20 @@ import sys
 import tomllib
 from pathlib import Path
 
-# Every bitmap the reader can load: id -> (width, height, bits per pixel).
-BITMAPS = {
-    1100: (159, 134, 8),
-    1701: (320, 255, 8),
-    1702: (122, 185, 8),
-    1703: (320, 317, 24),
-    1704: (156, 112, 24),
-    1705: (121, 120, 24),
-    1706: (320, 509, 24),
-    1707: (320, 215, 8),
-    1708: (320, 210, 8),
-    1709: (320, 188, 24),
-    1710: (320, 391, 24),
-    1711: (320, 277, 24),
-    1712: (285, 358, 24),
-    1713: (289, 396, 24),
-    1714: (320, 210, 24),
-    1715: (320, 210, 24),
-    1716: (320, 210, 24),
-    1717: (320, 311, 24),
-    1718: (320, 341, 24),
-    1719: (320, 208, 24),
-    1720: (320, 210, 24),
-}
-# The icon bar's faces: Rstrt, Info, Rtrn, Prev, Next, "?", and the disabled
+# The icon bar's faces: "?", Rstrt, Info, Rtrn, Prev, Next, and the disabled
 # Rtrn, Prev and Next. The icon bar loads them whatever the book says.
 FACES = range(1107, 1116)
-for face in FACES:
-    BITMAPS[face] = (40, 22, 24)
+
+
+def bitmap_table(root):
+    """Every bitmap the reader can load: id -> (width, height, bits per pixel)."""
+    table = {}
+    for line in (root / "resources/bitmaps.txt").read_text().splitlines():
+        if line.strip() and not line.startswith("#"):
+            number, width, height, bits = (int(field) for field in line.split())
+            table[number] = (width, height, bits)
+    return table
+
 
 SAMPLE_RATE = 22050
 LONGEST_SOUND = 3.0  # seconds, exclusive
@@ -175,14 +160,15 @@ def main():
     with open(root / "book/data/book.toml", "rb") as f:
         book = tomllib.load(f)
     pictures = [p.get("bitmap") for p in book.get("pictures", [])]
+    bitmaps = bitmap_table(root)
 
     results = []  # (what was checked, its problems)
     for number, bitmap in enumerate(pictures):
-        if bitmap not in BITMAPS:
+        if bitmap not in bitmaps:
             results.append((f"picture {number}", [f"bitmap {bitmap} is not one the reader has"]))
-    for bitmap in sorted(set(pictures) & BITMAPS.keys() | set(FACES)):
+    for bitmap in sorted(set(pictures) & bitmaps.keys() | set(FACES)):
         path = root / "resources/bitmaps" / f"{bitmap}.bmp"
-        results.append(check_file(root, path, lambda p, b=bitmap: check_bitmap(p, *BITMAPS[b])))
+        results.append(check_file(root, path, lambda p, b=bitmap: check_bitmap(p, *bitmaps[b])))
     for name in book.get("sounds", []):
         results.append(check_file(root, root / "resources/sounds" / f"{name}.wav", check_sound))
     results.append(check_file(root, root / "resources/icon/lanthorn.ico", check_icon))
