@@ -335,14 +335,16 @@ void SecondCopyAndLockedFile(const std::string& exe, const std::string& work) {
   Check(holder != INVALID_HANDLE_VALUE, "the save file can be held by another program");
   Reader locked(exe, directory);
   HWND box = locked.MessageBoxWindow(nullptr);
+  // The box can be found before its text is in it, on a busy machine.
   char text[128] = "";
-  if (box != nullptr) {
-    HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
-    while (label != nullptr && GetWindowTextA(label, text, sizeof text) == 0) {
-      label = FindWindowExA(box, label, "Static", nullptr);
+  for (DWORD waited = 0; box != nullptr && text[0] == '\0' && waited < 10000; waited += 50) {
+    for (HWND label = FindWindowExA(box, nullptr, "Static", nullptr);
+         label != nullptr && GetWindowTextA(label, text, sizeof text) == 0;
+         label = FindWindowExA(box, label, "Static", nullptr)) {
     }
-    SendMessageA(box, WM_COMMAND, IDOK, 0);
+    if (text[0] == '\0') Sleep(50);
   }
+  if (box != nullptr) SendMessageA(box, WM_COMMAND, IDOK, 0);
   Check(std::string(text) == "I cannot the book?",
         "a save file that cannot be opened, with no copy running, says \"I cannot the book?\"");
   Check(locked.ExitCode() == 1, "and ends with exit code 1");
