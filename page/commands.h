@@ -2,6 +2,7 @@
 // each, which the core and every front end use.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace lanthorn {
@@ -37,17 +38,22 @@ struct MenuItem {
 
 // The one menu, "&Menu", in order.
 constexpr const char* kMenuTitle = "&Menu";
+#define LANTHORN_MENU_ITEM(text, id) {text, id},
 constexpr MenuItem kMenu[] = {
-    {"Start at the &Beginning", kStartAgain},
-    {"&Information", kOpenInformation},
-    {"&Restart", kOpenRestart},
-    {"&Objective", kOpenObjective},
-    {"&Sounds", kOpenSounds},
-    {"&Hints", kOpenHints},
-    {"&About ...", kOpenAbout},
-    {"&Credits", kOpenCredits},
-    {"&Exit", kExit},
+#include "page/menu_items.inc"
 };
+#undef LANTHORN_MENU_ITEM
+constexpr Command kMenuCommands[] = {kStartAgain, kOpenInformation, kOpenRestart,
+                                     kOpenObjective, kOpenSounds, kOpenHints,
+                                     kOpenAbout, kOpenCredits, kExit};
+static_assert(sizeof kMenu / sizeof kMenu[0] == sizeof kMenuCommands / sizeof kMenuCommands[0]);
+constexpr bool MenuIdsAreCommands() {
+  for (size_t i = 0; i < sizeof kMenu / sizeof kMenu[0]; ++i) {
+    if (kMenu[i].id != kMenuCommands[i]) return false;
+  }
+  return true;
+}
+static_assert(MenuIdsAreCommands(), "page/menu_items.inc names the menu's commands in this order");
 
 struct IconButton {
   const char* text;      // the button's window text

@@ -37,7 +37,7 @@ def layer_of(relative):
     if relative == PLATFORM_API:
         return 0
     top = relative.split("/", 1)[0]
-    if top in LAYERS[1:] and relative.endswith((".h", ".cpp")):
+    if top in LAYERS[1:]:
         return LAYERS.index(top)
     return None
 
