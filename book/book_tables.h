@@ -16,6 +16,14 @@ constexpr int kSoundCount = 8;
 constexpr int kItemCount = 52;
 constexpr int kRestartPointCount = 14;
 
+// Pages with a fixed part in every book (a page is its paragraph + 1).
+constexpr int16_t kFirstStoryPage = 2;   // where the story begins
+constexpr int16_t kRestartPage = 3;      // the restart points reached
+constexpr int16_t kObjectivePage = 4;
+constexpr int16_t kCreditsPage = 5;
+constexpr int16_t kInformationPage = 6;  // the inventory when the book has no such page
+constexpr int16_t kHintsPage = 7;        // the introduction when the book has no such page
+
 // A word pool (NUL-terminated words, each stored once) and the stream of
 // 16-bit offsets into it, one per word occurrence. The lengths let the reader
 // refuse an offset or index that lies outside the block.

@@ -23,7 +23,7 @@ void StartAgain(Reader& reader) {
   reader.navigation.storyMode = 1;
   ClearStoryItems(reader.story);
   ClearRestartPoints(reader.story);
-  GoToPage(reader, 2, PageMode::kFollow);
+  GoToPage(reader, kFirstStoryPage, PageMode::kFollow);
   reader.render.layoutBold = 0;
 }
 
@@ -148,19 +148,19 @@ void OnCommand(Reader& reader, uint16_t id, uint16_t notification) {
   NavigationState& n = reader.navigation;
   switch (id) {
     case kStartAgain: StartAgain(reader); return;
-    case kOpenInformation: GoToPage(reader, 6, PageMode::kAside); return;
-    case kOpenRestart: GoToPage(reader, 3, PageMode::kAside); return;
-    case kOpenObjective: GoToPage(reader, 4, PageMode::kAside); return;
+    case kOpenInformation: GoToPage(reader, kInformationPage, PageMode::kAside); return;
+    case kOpenRestart: GoToPage(reader, kRestartPage, PageMode::kAside); return;
+    case kOpenObjective: GoToPage(reader, kObjectivePage, PageMode::kAside); return;
     case kOpenSounds:
       n.storyMode = 0;
       ShowScreen(reader, kSoundsScreen);
       return;
-    case kOpenHints: GoToPage(reader, 7, PageMode::kAside); return;
+    case kOpenHints: GoToPage(reader, kHintsPage, PageMode::kAside); return;
     case kOpenAbout:
       n.storyMode = 0;
       ShowScreen(reader, kInformationScreen);
       return;
-    case kOpenCredits: GoToPage(reader, 5, PageMode::kAside); return;
+    case kOpenCredits: GoToPage(reader, kCreditsPage, PageMode::kAside); return;
     case kExit: reader.platform.PostClose(); return;
     case kReturn:
       if (n.storyMode != 0) return;

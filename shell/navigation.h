@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "book/book_tables.h"
 #include "story/choices.h"
 
 namespace lanthorn {
@@ -13,8 +14,8 @@ namespace lanthorn {
 struct Reader;
 
 struct NavigationState {
-  int16_t shownPage = 2;
-  int16_t readingPosition = 2;
+  int16_t shownPage = kFirstStoryPage;
+  int16_t readingPosition = kFirstStoryPage;
   uint32_t storyMode = 1;
   int32_t screenNumber = 3;  // the opening sequence starts with the presents screen
   uint32_t rebuild = 1;

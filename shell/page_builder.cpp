@@ -22,9 +22,9 @@ void RebuildPage(Reader& reader) {
   render.lastContentHeight = 0;
 
   if (!PageExists(reader.book, n.shownPage)) {
-    if (n.shownPage == 6) {
+    if (n.shownPage == kInformationPage) {
       BuildInventoryScreen(page, reader.screens);
-    } else if (n.shownPage == 7) {
+    } else if (n.shownPage == kHintsPage) {
       BuildIntroductionScreen(page);
     } else {
       // A page the book lacks shows what the paragraph buffer still holds.

@@ -6,7 +6,7 @@ namespace lanthorn {
 
 void LoadSaveRecord(Reader& reader, FileHandle file, bool created) {
   if (created) {
-    reader.navigation.shownPage = 2;
+    reader.navigation.shownPage = kFirstStoryPage;
     reader.settings.sound = 1;
     return;
   }

@@ -21,7 +21,7 @@ bool StartReader(Reader& reader) {
   LoadSaveRecord(reader, reader.saveFile, created);
   NavigationState& n = reader.navigation;
   n.readingPosition = n.shownPage;
-  if (n.shownPage != 2) n.screenNumber = kNoScreen;
+  if (n.shownPage != kFirstStoryPage) n.screenNumber = kNoScreen;
   return true;
 }
 

@@ -13,7 +13,6 @@ constexpr int kItemStride = 20;
 constexpr int kSnapshotsOffset = 1072;
 constexpr int kSnapshotStride = 2 * kItemCount;
 constexpr int kReachedOffset = 2528;
-constexpr int16_t kFirstStoryPage = 2;
 
 uint32_t ReadU32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
