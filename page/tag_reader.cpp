@@ -179,6 +179,19 @@ class TagScanner {
     if (!AtEnd()) LabelOrControlChoice(tag);
   }
 
+  // Up to two more "(operand) target" ways, into target slots 2 and 3.
+  template <typename ReadOperand>
+  void MoreWays(ParsedTag& tag, ReadOperand readOperand) {
+    for (int slot = 2; slot <= 3 && At() == '('; ++slot) {
+      ++position_;
+      readOperand();
+      SkipCharacter(')');
+      SkipBlank();
+      Target(tag, slot);
+      SkipBlank();
+    }
+  }
+
   // "label" (n) target0 [(n) target2 [(n) target3]] target1
   void Chance(ParsedTag& tag) {
     tag.choice = true;
@@ -192,14 +205,7 @@ class TagScanner {
     SkipBlank();
     Target(tag, 0);
     SkipBlank();
-    for (int slot = 2; slot <= 3 && At() == '('; ++slot) {
-      ++position_;
-      tag.bands[tag.bandCount++] = Number();
-      SkipCharacter(')');
-      SkipBlank();
-      Target(tag, slot);
-      SkipBlank();
-    }
+    MoreWays(tag, [this, &tag] { tag.bands[tag.bandCount++] = Number(); });
     Target(tag, 1);
   }
 
@@ -212,14 +218,7 @@ class TagScanner {
     SkipBlank();
     Target(tag, 0);
     SkipBlank();
-    for (int slot = 2; slot <= 3 && At() == '('; ++slot) {
-      ++position_;
-      tag.answers[tag.answerCount++] = Text(')');
-      SkipCharacter(')');
-      SkipBlank();
-      Target(tag, slot);
-      SkipBlank();
-    }
+    MoreWays(tag, [this, &tag] { tag.answers[tag.answerCount++] = Text(')'); });
     Target(tag, 1);
   }
 
