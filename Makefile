@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run run-win32 test bench build win32 art bootstrap clean
+.PHONY: run run-win32 test fuzz bench build win32 art bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -32,6 +32,14 @@ test: bootstrap
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 	@scripts/win32-e2e
+
+# Every fuzz target of the sanitize build for FUZZ_SECONDS (600) each, from
+# its seed corpus and what earlier runs found.
+FUZZ_SECONDS ?= 600
+fuzz: bootstrap
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize
+	@scripts/fuzz $(FUZZ_SECONDS)
 
 bench: bootstrap
 	@cmake --preset release >/dev/null

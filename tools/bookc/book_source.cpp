@@ -1,11 +1,12 @@
 #include "tools/bookc/book_source.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <toml++/toml.h>
 
 #include "tools/bookc/cp1252.h"
+#include "tools/bookc/markup_check.h"
+#include "tools/bookc/source_files.h"
+#include "tools/bookc/toml_guard.h"
 
 namespace bookc {
 
@@ -18,11 +19,22 @@ SourcePosition PositionOf(const std::string& file, const toml::node& node) {
           static_cast<int>(node.source().begin.column)};
 }
 
-// Reads one TOML document; a syntax error is reported and gives nothing.
+// Reads one TOML document; a missing file gives nothing and no message (the
+// caller knows what it means), every other problem is reported and gives
+// nothing too.
 std::optional<toml::table> ParseToml(const fs::path& path, const std::string& file,
-                                     Diagnostics& diagnostics) {
+                                     Diagnostics& diagnostics, bool& missing) {
+  std::string text;
+  const FileState state = ReadSourceFile(
+      path, kMostTomlBytes,
+      "a metadata file of more than " + std::to_string(kMostTomlBytes) +
+          " bytes is not a book's",
+      text, diagnostics);
+  missing = state == FileState::kMissing;
+  if (state != FileState::kRead) return std::nullopt;
+  if (!CheckTomlShape(text, file, diagnostics)) return std::nullopt;
   try {
-    return toml::parse_file(path.string());
+    return toml::parse(text, file);
   } catch (const toml::parse_error& e) {
     diagnostics.Error({file, static_cast<int>(e.source().begin.line),
                        static_cast<int>(e.source().begin.column)},
@@ -297,13 +309,6 @@ void ReadItems(TomlReader& in, const toml::table& document, SourceBook& book) {
   }
 }
 
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 bool IsBlankLine(const SourceText& line) {
   return std::all_of(line.text.begin(), line.text.end(),
                      [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
@@ -376,13 +381,115 @@ void ReadParagraphFile(const std::string& fileName, const std::string& utf8,
   }
 }
 
+namespace {
+
+// The paragraph files: paragraphs/*.txt, in name order. A book needs them;
+// a folder that cannot be listed and a file that cannot be read are errors,
+// never taken for an empty book or an empty file. Hidden files (an editor's
+// lock or backup) are not the book's, as for the shell's "*.txt".
+void ReadParagraphFiles(const fs::path& folder, SourceBook& book, Diagnostics& diagnostics) {
+  const std::string folderName = folder.string();
+  std::error_code error;
+  const fs::file_status status = fs::status(folder, error);
+  if (error && status.type() != fs::file_type::not_found) {
+    diagnostics.Error({folderName, 0, 0}, "cannot be read: " + error.message());
+    return;
+  }
+  if (status.type() == fs::file_type::not_found) {
+    diagnostics.Error({folderName, 0, 0},
+                      "the paragraphs folder is missing; a book needs paragraphs");
+    return;
+  }
+  if (status.type() != fs::file_type::directory) {
+    diagnostics.Error({folderName, 0, 0},
+                      "is not a folder; a book's paragraphs are in paragraphs/*.txt");
+    return;
+  }
+  std::vector<fs::path> files;
+  fs::directory_iterator entry(folder, error);
+  for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() > 4 && name[0] != '.' && name.compare(name.size() - 4, 4, ".txt") == 0) {
+      files.push_back(entry->path());
+    }
+  }
+  if (error) {
+    diagnostics.Error({folderName, 0, 0}, "cannot be read: " + error.message());
+    return;
+  }
+  if (files.empty()) {
+    diagnostics.Error({folderName, 0, 0},
+                      "no paragraph files (*.txt); the book has no paragraphs");
+    return;
+  }
+  std::sort(files.begin(), files.end());
+
+  // The size of the whole source is checked before any of it is read.
+  const std::string tooLarge =
+      "the paragraph files hold more than " + std::to_string(kMostParagraphSourceBytes) +
+      " bytes; a book's " + std::to_string(lanthorn::kParagraphCount) +
+      " paragraphs hold at most " +
+      std::to_string(lanthorn::kParagraphCount * kMostJoinedCharacters) +
+      " characters when joined";
+  uintmax_t total = 0;
+  bool sized = true;
+  for (const fs::path& file : files) {
+    uintmax_t size = 0;
+    if (!SourceFileSize(file, size, diagnostics)) {
+      sized = false;
+      continue;
+    }
+    total += size;
+  }
+  if (!sized) return;
+  if (total > kMostParagraphSourceBytes) {
+    diagnostics.Error({folderName, 0, 0}, tooLarge);
+    return;
+  }
+  uintmax_t read = 0;
+  bool allRead = true;
+  for (const fs::path& file : files) {
+    std::string text;
+    const FileState state =
+        ReadSourceFile(file, kMostParagraphSourceBytes - read, tooLarge, text, diagnostics);
+    if (state != FileState::kRead) {
+      // A file that vanished since it was listed is reported too.
+      if (state == FileState::kMissing) {
+        diagnostics.Error({file.string(), 0, 0}, "cannot be read: the file is gone");
+      }
+      allRead = false;
+      continue;
+    }
+    read += text.size();
+    ReadParagraphFile(file.string(), text, book.paragraphs, diagnostics);
+  }
+  if (book.paragraphs.empty() && allRead) {
+    diagnostics.Error({folderName, 0, 0},
+                      "the paragraph files declare no paragraph ('@N'); a book needs paragraphs");
+  }
+}
+
+}  // namespace
+
 SourceBook ReadBookSource(const fs::path& directory, Diagnostics& diagnostics) {
   SourceBook book;
+  for (size_t i = 0; i < book.items.size(); ++i) book.items[i].id = static_cast<uint32_t>(i + 10);
+  {
+    std::error_code error;
+    const fs::file_status status = fs::status(directory, error);
+    if (status.type() != fs::file_type::directory) {
+      diagnostics.Error({directory.string(), 0, 0},
+                        error && status.type() != fs::file_type::not_found
+                            ? "cannot be read: " + error.message()
+                            : std::string("not a directory"));
+      return book;
+    }
+  }
+
   const fs::path bookFile = directory / "book.toml";
   const std::string bookName = bookFile.string();
-  if (!fs::exists(bookFile)) {
-    diagnostics.Error({bookName, 0, 0}, "the book's metadata file is missing");
-  } else if (std::optional<toml::table> document = ParseToml(bookFile, bookName, diagnostics)) {
+  bool missing = false;
+  if (std::optional<toml::table> document = ParseToml(bookFile, bookName, diagnostics, missing)) {
     TomlReader in(bookName, diagnostics);
     in.CheckKeys(*document, {"sounds", "endings", "information", "pictures", "restart_points"});
     ReadSounds(in, *document, book);
@@ -390,36 +497,22 @@ SourceBook ReadBookSource(const fs::path& directory, Diagnostics& diagnostics) {
     ReadInformation(in, *document, book);
     ReadPictures(in, *document, book);
     ReadRestartPoints(in, *document, book);
+  } else if (missing) {
+    diagnostics.Error({bookName, 0, 0}, "the book's metadata file is missing");
   }
 
   const fs::path itemsFile = directory / "items.toml";
   const std::string itemsName = itemsFile.string();
-  for (size_t i = 0; i < book.items.size(); ++i) book.items[i].id = static_cast<uint32_t>(i + 10);
-  if (!fs::exists(itemsFile)) {
-    diagnostics.Warning({itemsName, 0, 0}, "the book names no story items; all 52 are empty");
-  } else if (std::optional<toml::table> document = ParseToml(itemsFile, itemsName, diagnostics)) {
+  if (std::optional<toml::table> document =
+          ParseToml(itemsFile, itemsName, diagnostics, missing)) {
     TomlReader in(itemsName, diagnostics);
     in.CheckKeys(*document, {"items"});
     ReadItems(in, *document, book);
+  } else if (missing) {
+    diagnostics.Warning({itemsName, 0, 0}, "the book names no story items; all 52 are empty");
   }
 
-  const fs::path paragraphDirectory = directory / "paragraphs";
-  std::vector<fs::path> files;
-  if (fs::is_directory(paragraphDirectory)) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(paragraphDirectory)) {
-      if (entry.is_regular_file() && entry.path().extension() == ".txt") {
-        files.push_back(entry.path());
-      }
-    }
-  }
-  if (files.empty()) {
-    diagnostics.Warning({paragraphDirectory.string(), 0, 0},
-                        "no paragraph files (*.txt); the book has no paragraphs");
-  }
-  std::sort(files.begin(), files.end());
-  for (const fs::path& file : files) {
-    ReadParagraphFile(file.string(), ReadWholeFile(file), book.paragraphs, diagnostics);
-  }
+  ReadParagraphFiles(directory / "paragraphs", book, diagnostics);
   return book;
 }
 

@@ -75,11 +75,6 @@ int main(int argc, char** argv) {
   if (!resources.empty() && resourceDirectory.empty()) {
     return Usage("--resources needs --resource-dir");
   }
-  if (!std::filesystem::is_directory(directory)) {
-    std::cerr << directory << ": error: not a directory\n";
-    return 1;
-  }
-
   bookc::Diagnostics diagnostics;
   const std::optional<bookc::BookModel> model = bookc::CompileBook(directory, diagnostics);
   diagnostics.Print(std::cerr);

@@ -3,14 +3,13 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <vector>
 
 #include "platform/headless/headless_app.h"
 #include "tools/bookc/compile.h"
 #include "tools/trace/dump.h"
 #include "tools/trace/explorer.h"
+#include "tools/trace/script.h"
 
 namespace {
 
@@ -23,7 +22,8 @@ script from standard input, one command a line (blank lines and lines starting
 with # are skipped):
 
   start              start the program (open the save file, make the window)
-  timer              timer 1 fires (the opening screens move on)
+  timer              timer 1 fires (the opening screens move on); an error
+                     when the reader has no timer set
   command ID         a menu item, icon-bar button or page button (500..5999)
   type ID TEXT       set input box ID's text, then press Enter in it
   key NAME           PageUp, PageDown, Home, End, Up, Down, Tab or Enter:
@@ -51,8 +51,12 @@ Example:
   printf 'start\ntimer\ntimer\ncommand 511\ndump shownPage buttons\n' | lanthorn-trace
   {"shownPage":2,"buttons":[{"id":5000,"label":"What must I do?",...}]}
 
-An unknown command or a bad argument is reported with its line number and
-ends the run with exit code 2.
+An unknown command or a bad argument is reported with its line number (and
+at most the first 40 characters of what was wrong) and ends the run with
+exit code 2. Otherwise the exit code is the reader's own once it has ended:
+0 after a normal close, 1 when it refused to start (the save file could not
+be opened) or could not write the save file; 0 while it still runs. A book
+source that does not compile is reported as bookc reports it, exit code 1.
 
 With --explore it reads no script: it plays the book in DIR from page 2 with
 a new reader's state over distinct story states (at most N, 200000 unless
@@ -68,11 +72,6 @@ limit message, what the cap left unexplored and the page builds a second. It
 exits with 1 when the book is not whole: a paragraph with text not reached,
 a page with no way on, an ending not reached, or a limit message.
 )";
-
-int Fail(int line, const std::string& problem) {
-  std::cerr << "lanthorn-trace: line " << line << ": " << problem << '\n';
-  return 2;
-}
 
 bool ParseNumber(const std::string& text, long low, long high, long* value) {
   char* end = nullptr;
@@ -159,85 +158,5 @@ int main(int argc, char** argv) {
   platform.SetScreenHeight(static_cast<int32_t>(screenHeight));
   platform.SetTickCount(static_cast<uint32_t>(tick));
   lanthorn::HeadlessApp app(*book, platform);
-  bool started = false;
-
-  std::string text;
-  for (int line = 1; std::getline(std::cin, text); ++line) {
-    std::istringstream in(text);
-    std::string word;
-    if (!(in >> word) || word[0] == '#') continue;
-    std::vector<std::string> args;
-    for (std::string a; in >> a;) args.push_back(a);
-    long a = 0;
-    long b = 0;
-
-    if (word == "answer") {
-      if (args.size() != 1 || (args[0] != "yes" && args[0] != "no")) {
-        return Fail(line, "answer takes yes or no");
-      }
-      platform.QueueReply(args[0] == "yes" ? lanthorn::kReplyYes : lanthorn::kReplyNo);
-      continue;
-    }
-    if (word == "dump") {
-      std::set<std::string> fields;
-      for (const std::string& field : args) {
-        if (trace::DumpFields().count(field) == 0) return Fail(line, "no field '" + field + "'");
-        fields.insert(field);
-      }
-      std::cout << trace::Dump(app, fields) << '\n';
-      continue;
-    }
-    if (word == "start") {
-      if (started) return Fail(line, "the reader has already started");
-      if (!args.empty()) return Fail(line, "start takes no argument");
-      started = true;
-      app.Start();
-      continue;
-    }
-    if (!started) return Fail(line, "'" + word + "' before start");
-
-    if (word == "timer" && args.empty()) {
-      app.Timer();
-    } else if (word == "command" && args.size() == 1 && ParseNumber(args[0], 0, 65535, &a)) {
-      app.Command(static_cast<uint16_t>(a));
-    } else if (word == "type" && !args.empty() && ParseNumber(args[0], 4000, 4999, &a)) {
-      // The text is the rest of the line after the id, blanks kept.
-      const size_t at = text.find(args[0], text.find("type") + 4) + args[0].size();
-      std::string typed = at < text.size() ? text.substr(at + 1) : "";
-      app.Type(static_cast<uint16_t>(a), typed);
-    } else if (word == "key" && args.size() == 1) {
-      const std::string& k = args[0];
-      if (k == "PageUp") app.Key(lanthorn::Key::kPageUp);
-      else if (k == "PageDown") app.Key(lanthorn::Key::kPageDown);
-      else if (k == "Home") app.Key(lanthorn::Key::kHome);
-      else if (k == "End") app.Key(lanthorn::Key::kEnd);
-      else if (k == "Up") app.Key(lanthorn::Key::kUp);
-      else if (k == "Down") app.Key(lanthorn::Key::kDown);
-      else if (k == "Tab" || k == "Enter") {
-        // The key goes to the input box that has the focus, if any.
-        for (const auto& [handle, control] : platform.controls()) {
-          if (reinterpret_cast<lanthorn::ControlHandle>(handle) == platform.focus() &&
-              control.kind == lanthorn::ControlKind::kEditBox) {
-            app.Command(control.id, lanthorn::kEditEntered);
-            break;
-          }
-        }
-      } else {
-        return Fail(line, "no key '" + k + "'");
-      }
-    } else if (word == "check" && args.size() == 1 && ParseNumber(args[0], 0, 65535, &a)) {
-      app.Check(static_cast<uint16_t>(a));
-    } else if (word == "resize" && args.size() == 2 && ParseNumber(args[0], 1, 10000, &a) &&
-               ParseNumber(args[1], 1, 10000, &b)) {
-      app.Resize(static_cast<int32_t>(a), static_cast<int32_t>(b));
-    } else if (word == "close" && args.empty()) {
-      app.Close();
-    } else if (word == "timer" || word == "command" || word == "type" || word == "key" ||
-               word == "check" || word == "resize" || word == "close") {
-      return Fail(line, "bad arguments to '" + word + "' (see --help)");
-    } else {
-      return Fail(line, "unknown command '" + word + "'");
-    }
-  }
-  return 0;
+  return trace::RunScript(std::cin, app, std::cout, std::cerr);
 }
