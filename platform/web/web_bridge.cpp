@@ -102,5 +102,6 @@ EM_JS(uint32_t, lanthorn_tick_count, (), { return Module.ui.tickCount() >>> 0; }
 EM_JS(int, lanthorn_screen_height, (), { return Module.ui.screenHeight(); });
 EM_JS(int, lanthorn_browser_version, (int part), { return Module.ui.browserVersion()[part]; });
 
+EM_JS(void, lanthorn_set_title, (const char* title), { document.title = UTF8ToString(title); });
 EM_JS(void, lanthorn_ended, (int exitCode), { Module.ui.ended(exitCode); });
 // clang-format on

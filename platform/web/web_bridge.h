@@ -77,6 +77,9 @@ uint32_t lanthorn_tick_count();
 int lanthorn_screen_height();
 int lanthorn_browser_version(int part);
 
+// The page's title: the book's.
+void lanthorn_set_title(const char* title);
+
 // The program has ended (the Exit command or a fault): the page stops.
 void lanthorn_ended(int exitCode);
 }

@@ -6,10 +6,12 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "platform/web/web_bridge.h"
 #include "platform/web/web_platform.h"
+#include "platform/web/web_text.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
 #include "shell/save_record.h"
@@ -80,6 +82,10 @@ EMSCRIPTEN_KEEPALIVE int lanthorn_start(int availableWidth, int availableHeight)
     return 0;
   }
   PlaceMainWindow(reader);  // the text point size follows the screen's height
+  const char* title = reader.book.information.title;
+  char utf8[256];
+  BookTextToUtf8(title, static_cast<int32_t>(strlen(title)), utf8, sizeof utf8);
+  lanthorn_set_title(utf8);
   const Size client = ClientSizeFor(availableWidth, availableHeight);
   app->platform.SetClientSize(client.width, client.height);
   if (OnCreate(reader, nullptr) != 0) {

@@ -70,8 +70,16 @@ export async function launch() {
       '--autoplay-policy=user-gesture-required',
     ],
   });
+  // The profile goes when the browser has gone; a file that Chromium still
+  // writes as it exits may keep it a moment longer, which is no fault.
   browser.once('disconnected', () => {
-    fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 100 });
+    setTimeout(() => {
+      try {
+        fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5, retryDelay: 100 });
+      } catch {
+        // left for the system's temporary folder cleaning
+      }
+    }, 200);
   });
   return browser;
 }

@@ -134,6 +134,39 @@ test('the opening sequence, help, the first page, a choice by click and one by k
   await page.close();
 });
 
+test('scrolling a long page: keys, the wheel and the scroll bar move the page and its controls', async () => {
+  const page = await freshPage(h.makeRecord(63));  // then to page 2 by starting again
+  await h.openReader(page, url);
+  await page.click('#menu-button');
+  await page.click('aria/Start at the Beginning[role="menuitem"]');
+  await page.click('aria/Yes');
+  await waitForText(page, 'The Longest Night');
+  assert.equal(await page.title(), 'Lanthorn Fell', 'the page is named after the book');
+  const bar = await page.$('#scroll-bar');
+  const choiceTop = () => page.$eval('#controls button.choice', (b) => parseInt(b.style.top, 10));
+  const top = await choiceTop();
+  const scrolled = (position) => page.waitForFunction((p) =>
+    Math.round(document.getElementById('scroll-bar').scrollTop) === p, {}, position);
+
+  await page.keyboard.press('ArrowDown');  // a line is 16 pixels
+  await scrolled(16);
+  assert.equal(await choiceTop(), top - 16);
+  await page.mouse.move(200, 300);
+  await page.mouse.wheel({ deltaY: 48 });  // three lines
+  await scrolled(64);
+  assert.equal(await choiceTop(), top - 64);
+  await bar.evaluate((element) => { element.scrollTop = 100; });  // the thumb dragged
+  await page.waitForFunction((t) => parseInt(document.querySelector('#controls button.choice').style.top, 10) === t,
+    {}, top - 100);
+  await page.keyboard.press('Home');
+  await scrolled(0);
+  assert.equal(await choiceTop(), top);
+  await page.keyboard.press('ArrowUp');  // at the top already: nothing moves
+  assert.equal(await choiceTop(), top);
+  noProblems(page);
+  await page.close();
+});
+
 test('a typed answer: the box takes the longest answer, and Enter hands it over', async () => {
   const page = await freshPage(h.makeRecord(222));  // "Dobson's Door"
   await h.openReader(page, url);
