@@ -306,6 +306,7 @@ test('a record that is not ours starts a new game without a word', async () => {
     assert.equal(bytes.length, h.RECORD_SIZE);
     assert.equal(bytes.readInt16LE(0), 2);
     assert.equal(bytes.readUInt32LE(28), 176);
+    assert.equal(bytes[2], 1, 'sound on');
     assert.equal(await page.$('dialog[open]'), null);
     noProblems(page);
     await page.close();

@@ -631,7 +631,7 @@
     });
   });
 
-  function ended_(exitCode) {
+  function endReader(exitCode) {
     ended = true;
     for (const element of readerElement.querySelectorAll('button, input')) element.disabled = true;
     readerElement.dataset.ended = String(exitCode);
@@ -691,7 +691,7 @@
     tickCount: () => Date.now(),
     screenHeight: () => window.innerHeight,
     browserVersion,
-    ended: ended_,
+    ended: endReader,
   };
 
   // --- Start-up ---------------------------------------------------------------
