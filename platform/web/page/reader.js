@@ -402,11 +402,18 @@
     scrollSetTo = position;
     dispatch('lanthorn_scroll', THUMB_TRACK, position);
   });
+  // The wheel scrolls by the program's lines of 16 pixels; what is left of
+  // a line is kept for the next turn of the wheel (a touchpad sends many
+  // small ones).
+  let wheelPixels = 0;
   page.addEventListener('wheel', (event) => {
     event.preventDefault();
-    const pixels = event.deltaY * (event.deltaMode === 1 ? 16 : event.deltaMode === 2 ? clientHeight : 1);
-    const steps = Math.min(10, Math.max(1, Math.round(Math.abs(pixels) / 16)));
-    for (let i = 0; i < steps; ++i) dispatch('lanthorn_scroll', pixels > 0 ? LINE_DOWN : LINE_UP, 0);
+    wheelPixels += event.deltaY * (event.deltaMode === 1 ? 16 : event.deltaMode === 2 ? clientHeight : 1);
+    const lines = Math.trunc(wheelPixels / 16);
+    wheelPixels -= lines * 16;
+    for (let i = 0; i < Math.min(Math.abs(lines), 40); ++i) {
+      dispatch('lanthorn_scroll', lines > 0 ? LINE_DOWN : LINE_UP, 0);
+    }
   }, { passive: false });
 
   // --- Timer ----------------------------------------------------------------
