@@ -108,17 +108,21 @@ export async function openPage(browser) {
   return page;
 }
 
-// Goes to the reader and waits until its first page is painted.
-export async function openReader(page, url) {
+// Goes to the reader and waits until its first page is painted (and, with
+// settle, until its pictures are in).
+export async function openReader(page, url, settle = true) {
   await page.goto(url, { waitUntil: 'load' });
   await page.waitForFunction(() => performance.getEntriesByName('lanthorn-first-page').length > 0);
-  await settled(page);
+  if (settle) await settled(page);
 }
 
-// Waits until the network is quiet (pictures loaded) and the page has had a
-// frame to paint.
+// Waits until the pictures have loaded and the page has had a frame to
+// paint. The network counts as quiet after a moment without requests; a
+// request that the browser never reports as finished (a picture cancelled
+// as it arrived) ends the wait after a few seconds instead.
 export async function settled(page) {
-  await page.waitForNetworkIdle({ idleTime: 100 });
+  await page.waitForNetworkIdle({ idleTime: 100, timeout: 5000 }).catch(() => {});
+  await page.waitForFunction(() => [...document.images].every((image) => image.complete));
   await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0))));
 }
 
@@ -169,8 +173,8 @@ export async function choices(page) {
     buttons.sort((a, b) => a.dataset.controlId - b.dataset.controlId).map((b) => b.textContent));
 }
 
-export async function screenshot(page, name) {
+export async function screenshot(page, name, settle = true) {
   fs.mkdirSync(screenshots, { recursive: true });
-  await settled(page);
+  if (settle) await settled(page);
   await page.screenshot({ path: path.join(screenshots, `${name}.png`) });
 }
