@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run run-win32 test fuzz bench build win32 art bootstrap clean
+.PHONY: run run-win32 run-web test fuzz bench build win32 web art bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -15,12 +15,24 @@ win32: build
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 
+# The browser reader, built with Emscripten into build/web (a static site);
+# bookc comes from the dev build.
+web: bootstrap
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev --target bookc
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+
 # Opens the reader: the Qt reader here, or the Win32 one under Wine.
 run: build
 	@scripts/run-reader
 
 run-win32: win32
 	@scripts/run-reader --win32
+
+# Serves build/web on localhost and prints the address to open.
+run-web: web
+	@scripts/serve-web
 
 test: bootstrap
 	@cmake --preset dev >/dev/null
@@ -32,6 +44,9 @@ test: bootstrap
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 	@scripts/win32-e2e
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+	@scripts/web-e2e
 
 # Every fuzz target of the sanitize build for FUZZ_SECONDS (600) each, from
 # its seed corpus and what earlier runs found.
