@@ -95,7 +95,7 @@ class Measure {
         ++storyPagesMet_;
         if (ways.size() == 1) ++singleWayPagesMet_;
         metStory_.insert(paragraph);
-        if (ways.size() == 1) metSingle_.insert(paragraph);
+        if (ways.size() == 1) metSingle_.insert(paragraph), ++singleVisits_[paragraph];
         hours_[paragraph].insert(reader_->story.items[kHourItem].value);
         NoteDeaths(paragraph, ways);
       }
@@ -118,6 +118,14 @@ class Measure {
                 Percent(static_cast<long long>(metSingle_.size()),
                         static_cast<long long>(metStory_.size())));
     PrintEndings(endings, readers);
+    std::vector<std::pair<long long, int>> busiest;
+    for (const auto& [paragraph, visits] : singleVisits_) busiest.push_back({visits, paragraph});
+    std::sort(busiest.rbegin(), busiest.rend());
+    std::string top;
+    for (size_t i = 0; i < busiest.size() && i < 40; ++i) {
+      top += " " + std::to_string(busiest[i].second) + ":" + std::to_string(busiest[i].first);
+    }
+    std::printf("  single-way pages met most (paragraph:visits):%s\n", top.c_str());
     std::printf("  pages met where every way on is death: %s\n", Join(allDeath_).c_str());
     std::printf("  pages met where every way on risks death: %s\n", Join(allRisk_).c_str());
   }
@@ -496,6 +504,7 @@ class Measure {
   std::set<int> allDeath_;
   std::set<int> allRisk_;
   std::map<int, std::set<int>> hours_;
+  std::map<int, long long> singleVisits_;
   std::map<int, Snapshot> statesAt_;
 };
 
