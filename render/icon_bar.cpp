@@ -8,15 +8,17 @@ namespace lanthorn {
 namespace {
 
 struct IconButton {
-  const char* name;
+  const char* name;    // the window text
+  const char* spoken;  // its name for assistive technology and its tooltip
   uint16_t id;
   uint16_t face;
   uint16_t disabledFace;
 };
 
 constexpr IconButton kButtons[kIconBarButtons] = {
-    {"?", 513, 1112, 0},        {"Rstrt", 502, 1107, 0},     {"Info", 501, 1108, 0},
-    {"Rtrn", 510, 1109, 1113},  {"Prev", 512, 1110, 1114},   {"Next", 511, 1111, 1115},
+    {"?", "Help", 513, 1112, 0},          {"Rstrt", "Going back", 502, 1107, 0},
+    {"Info", "Information", 501, 1108, 0}, {"Rtrn", "Return", 510, 1109, 1113},
+    {"Prev", "Previous", 512, 1110, 1114}, {"Next", "Next", 511, 1111, 1115},
 };
 
 void SetEnabled(Reader& reader, int position, bool enabled) {
@@ -42,7 +44,8 @@ void CreateIconBar(Reader& reader) {
                            slot,
                            kIconBarHeight,
                            b.id,
-                           b.face};
+                           b.face,
+                           b.spoken};
     reader.render.iconBar[i] = reader.platform.CreateControl(request);
   }
 }

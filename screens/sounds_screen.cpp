@@ -24,8 +24,9 @@ void BuildSoundsScreen(Reader& reader) {
   box.label[0] = '\0';
   box.bold = 0;
   box.bitmapId = 0;
+  box.id = kSoundCheckBoxId;
   const ControlSpec request{ControlKind::kCheckBox, "Sound", box.x, box.y,
-                         box.width, box.height, kSoundCheckBoxId, 0};
+                         box.width, box.height, kSoundCheckBoxId, 0, "Sound"};
   ControlHandle handle = reader.platform.CreateControl(request);
   buttons.handles[index] = handle;
   buttons.handles[index + 1] = nullptr;

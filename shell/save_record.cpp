@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shell/reader.h"
+#include "shell/save_file.h"
 
 namespace lanthorn {
 
@@ -35,13 +36,7 @@ void LoadSaveRecord(Reader& reader, FileHandle file, bool created) {
     record[kSoundFlagOffset] = 1;
     return;
   }
-  int32_t total = 0;
-  while (total < kSaveRecordSize) {
-    const int32_t got = reader.platform.ReadFile(file, record + total, kSaveRecordSize - total);
-    if (got <= 0) break;
-    total += got;
-  }
-  if (total < kSaveRecordSize) return;
+  if (ReadSaveFile(reader.platform, file, record) < kSaveRecordSize) return;
   if (ReadU32(record + kFormatMarkOffset) != kSaveFormatMark) {
     n.shownPage = 2;
     return;
@@ -86,8 +81,7 @@ bool StoreSaveRecord(Reader& reader, FileHandle file) {
     record[kReachedOffset + k] = story.restartPoints[k].reached;
   }
 
-  if (!reader.platform.SeekToStart(file)) return false;
-  return reader.platform.WriteFile(file, record, kSaveRecordSize) == kSaveRecordSize;
+  return WriteSaveFile(reader.platform, file, record);
 }
 
 uint8_t SoundFlag(const Reader& reader) { return reader.saveRecord[kSoundFlagOffset]; }

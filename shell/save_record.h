@@ -9,7 +9,8 @@
 //   1072 + 104k + 2i, + 1       snapshot k's held flag and value of item i
 //   2528 + k                    restart point k's reached flag (k < 14)
 //
-// Every other byte is zero.
+// Every other byte is zero. The save file holds a journal after the record
+// (shell/save_file.h), which these bytes never change.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +30,9 @@ constexpr int kSoundFlagOffset = 2;
 // or foreign file leaves the story as compiled in.
 void LoadSaveRecord(Reader& reader, FileHandle file, bool created);
 
-// Writes the record over the start of the file, without truncating it.
-// Returns false when the record could not be written whole.
+// Writes the record over the start of the file, without truncating it, by
+// way of the journal, and puts it on the disk. Returns false when the record
+// could not be written whole.
 bool StoreSaveRecord(Reader& reader, FileHandle file);
 
 uint8_t SoundFlag(const Reader& reader);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/reader.h"
+#include "shell/save_file.h"
 #include "shell/save_record.h"
 
 namespace lanthorn {
@@ -37,8 +38,9 @@ void MainWindowCreated(Reader& reader) { reader.render.clientRect = reader.platf
 
 int FinishReader(Reader& reader, int loopExitCode) {
   if (reader.saveFile == nullptr) return loopExitCode;
-  const bool saved = StoreSaveRecord(reader, reader.saveFile);
-  reader.platform.CloseFile(reader.saveFile);
+  const bool stored = KeepReaderPlace(reader);
+  const bool closed = reader.platform.CloseFile(reader.saveFile);
+  const bool saved = stored && closed;
   reader.saveFile = nullptr;
   if (!saved) {
     reader.platform.ShowMessageBox(nullptr, "Your place in the book could not be saved.",

@@ -25,15 +25,16 @@ void PlaceAtPen(const Reader& reader, int32_t* x, uint16_t* y) {
 // Gives button `index` its place at the pen and its size, creates its control
 // and keeps the handle; the pen moves below the button.
 ControlHandle CreateButton(Reader& reader, int16_t index, ControlKind kind, const char* text,
-                           uint16_t id, Size size) {
+                           const char* name, uint16_t id, Size size) {
   ButtonTable& table = reader.buttons;
   ButtonRecord& button = table.records[index];
   PlaceAtPen(reader, &button.x, &button.y);
   button.width = static_cast<uint16_t>(size.width);
   button.height = static_cast<uint16_t>(size.height);
   button.bold = static_cast<uint8_t>(reader.display.boldState != 0);
-  const ControlSpec request{kind, text, button.x, button.y, size.width, size.height, id,
-                            button.bitmapId};
+  button.id = id;
+  const ControlSpec request{kind,        text, button.x,        button.y, size.width,
+                            size.height, id,   button.bitmapId, name};
   ControlHandle handle = reader.platform.CreateControl(request);
   table.handles[index] = handle;
   table.handles[index + 1] = nullptr;
@@ -68,7 +69,7 @@ void MakeTextButton(Reader& reader, const char* label, uint16_t id) {
   const bool choice = id >= kFirstChoiceButtonId;
   ControlHandle handle =
       CreateButton(reader, index, choice ? ControlKind::kChoiceButton : ControlKind::kTextButton,
-                   choice ? "" : button.label, id, {width, height});
+                   choice ? "" : button.label, button.label, id, {width, height});
   if (handle == nullptr) {
     char caption[32];
     snprintf(caption, sizeof caption, " Error %x", reader.platform.LastError());
@@ -105,7 +106,7 @@ uint16_t MakePictureButton(Reader& reader, int32_t picture) {
             reader.render.baseLineHeight};
   }
   // A picture button is not hidden after creation: the painter places it.
-  CreateButton(reader, index, ControlKind::kChoiceButton, "", id, size);
+  CreateButton(reader, index, ControlKind::kPictureButton, "", "", id, size);
   AddButton(reader, index);
   return id;
 }
@@ -125,7 +126,8 @@ uint16_t MakeInputBox(Reader& reader, int32_t maximumLength) {
   box.height = static_cast<uint16_t>(height);
   box.maximumLength = static_cast<uint16_t>(maximumLength);
 
-  const ControlSpec request{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0};
+  const ControlSpec request{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0,
+                            "Answer"};
   ControlHandle handle = reader.platform.CreateControl(request);
   reader.render.penY += height + 1;
   if (handle != nullptr) {

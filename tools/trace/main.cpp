@@ -26,8 +26,14 @@ with # are skipped):
   timer              timer 1 fires (the opening screens move on)
   command ID         a menu item, icon-bar button or page button (500..5999)
   type ID TEXT       set input box ID's text, then press Enter in it
-  key NAME           PageUp, PageDown, Home, End, Up, Down, Tab or Enter:
-                     Tab and Enter go to the input box that has the focus
+  key NAME           a key pressed where the focus is (in the input box that
+                     has it, else in the window or on the focused button):
+                     PageUp, PageDown, Home, End, Up, Down (scroll); 1 to 9
+                     (pick the page's first to ninth choice); Tab, ShiftTab
+                     (move the focus); Enter, Space (pick the focused button;
+                     in an input box Enter or Tab sends a non-empty answer)
+  wheel N            turn the mouse wheel N notches (-100..100; positive
+                     towards the top): three Up or Down steps a notch
   check ID           click the check box ID
   answer yes|no      the reply to the next Yes/No box (without one: No)
   resize W H         resize the client area to W x H pixels
@@ -36,7 +42,7 @@ with # are skipped):
 
 Fields: shownPage readingPosition storyMode screen records hotwords buttons
 inputBoxes items restartPoints next previous iconBar scroll soundFlag drawn
-messages sounds running exitCode. "messages" and "sounds" hold what came since
+focus messages sounds running exitCode. "messages" and "sounds" hold what came since
 the previous dump. Texts are UTF-8.
 
 Headless metrics: the default font is 16 pixels high with an average
@@ -72,6 +78,27 @@ a page with no way on, an ending not reached, or a limit message.
 int Fail(int line, const std::string& problem) {
   std::cerr << "lanthorn-trace: line " << line << ": " << problem << '\n';
   return 2;
+}
+
+bool KeyNamed(const std::string& name, lanthorn::Key* key) {
+  using lanthorn::Key;
+  static const std::pair<const char*, Key> kKeys[] = {
+      {"PageUp", Key::kPageUp}, {"PageDown", Key::kPageDown}, {"Home", Key::kHome},
+      {"End", Key::kEnd},       {"Up", Key::kUp},             {"Down", Key::kDown},
+      {"Tab", Key::kTab},       {"ShiftTab", Key::kBackTab},  {"Enter", Key::kEnter},
+      {"Space", Key::kSpace},
+  };
+  for (const auto& [keyName, value] : kKeys) {
+    if (name == keyName) {
+      *key = value;
+      return true;
+    }
+  }
+  if (name.size() == 1 && name[0] >= '1' && name[0] <= '9') {
+    *key = static_cast<Key>(static_cast<int>(Key::kDigit1) + (name[0] - '1'));
+    return true;
+  }
+  return false;
 }
 
 bool ParseNumber(const std::string& text, long low, long high, long* value) {
@@ -206,25 +233,11 @@ int main(int argc, char** argv) {
       std::string typed = at < text.size() ? text.substr(at + 1) : "";
       app.Type(static_cast<uint16_t>(a), typed);
     } else if (word == "key" && args.size() == 1) {
-      const std::string& k = args[0];
-      if (k == "PageUp") app.Key(lanthorn::Key::kPageUp);
-      else if (k == "PageDown") app.Key(lanthorn::Key::kPageDown);
-      else if (k == "Home") app.Key(lanthorn::Key::kHome);
-      else if (k == "End") app.Key(lanthorn::Key::kEnd);
-      else if (k == "Up") app.Key(lanthorn::Key::kUp);
-      else if (k == "Down") app.Key(lanthorn::Key::kDown);
-      else if (k == "Tab" || k == "Enter") {
-        // The key goes to the input box that has the focus, if any.
-        for (const auto& [handle, control] : platform.controls()) {
-          if (reinterpret_cast<lanthorn::ControlHandle>(handle) == platform.focus() &&
-              control.kind == lanthorn::ControlKind::kEditBox) {
-            app.Command(control.id, lanthorn::kEditEntered);
-            break;
-          }
-        }
-      } else {
-        return Fail(line, "no key '" + k + "'");
-      }
+      lanthorn::Key key = lanthorn::Key::kOther;
+      if (!KeyNamed(args[0], &key)) return Fail(line, "no key '" + args[0] + "'");
+      app.Key(key);
+    } else if (word == "wheel" && args.size() == 1 && ParseNumber(args[0], -100, 100, &a)) {
+      app.Wheel(static_cast<int32_t>(a));
     } else if (word == "check" && args.size() == 1 && ParseNumber(args[0], 0, 65535, &a)) {
       app.Check(static_cast<uint16_t>(a));
     } else if (word == "resize" && args.size() == 2 && ParseNumber(args[0], 1, 10000, &a) &&
@@ -233,7 +246,7 @@ int main(int argc, char** argv) {
     } else if (word == "close" && args.empty()) {
       app.Close();
     } else if (word == "timer" || word == "command" || word == "type" || word == "key" ||
-               word == "check" || word == "resize" || word == "close") {
+               word == "check" || word == "wheel" || word == "resize" || word == "close") {
       return Fail(line, "bad arguments to '" + word + "' (see --help)");
     } else {
       return Fail(line, "unknown command '" + word + "'");
