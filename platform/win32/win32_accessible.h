@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleacc.h>
 
 namespace lanthorn {
 
@@ -14,5 +15,8 @@ namespace lanthorn {
 // Windows-1252. 0 when it could not be made (the caller then lets the
 // default handling answer).
 LRESULT AnswerWithName(HWND window, WPARAM flags, const char* name, const char* value);
+
+// The object AnswerWithName hands over (one reference, the caller's), or null.
+IAccessible* MakeNamedAccessible(HWND window, const char* name, const char* value);
 
 }  // namespace lanthorn
