@@ -21,8 +21,10 @@ class TextOut {
     out_[length_++] = c;
     out_[length_] = '\0';
   }
-  // Ends the line unless it is already ended (or nothing was written).
+  // Ends the line, without the blanks at its end, unless it is already
+  // ended (or nothing was written).
   void EndLine() {
+    while (length_ > 0 && out_[length_ - 1] == ' ') out_[--length_] = '\0';
     if (length_ > 0 && out_[length_ - 1] != '\n') Put('\n');
   }
   void BlankLine() {
@@ -54,6 +56,15 @@ int32_t PageText(const Reader& reader, char* out, int32_t size) {
         if (record.text != nullptr) text.Put(record.text);
         break;
       case kTabMark: text.Put(' '); break;
+      case kPictureRecord:
+        for (const PictureEntry& picture : reader.book.pictures) {
+          if (picture.bitmapId != record.number || picture.description == nullptr) continue;
+          text.EndLine();
+          text.Put(picture.description);
+          text.EndLine();
+          break;
+        }
+        break;
       case kLineBreakMark: text.EndLine(); break;
       case kParagraphBreakMark: text.BlankLine(); break;
       case kButtonRecord:
@@ -82,6 +93,15 @@ const char* ControlName(const Reader& reader, uint16_t id) {
     const ButtonRecord& button = reader.buttons.records[i];
     if (button.id != id) continue;
     if (id == kSoundCheckBox) return "Sound";
+    if (button.bitmapId != 0) {
+      // A picture choice is named by what its picture shows.
+      for (const PictureEntry& picture : reader.book.pictures) {
+        if (picture.bitmapId == button.bitmapId && picture.description != nullptr) {
+          return picture.description;
+        }
+      }
+      return "";
+    }
     return button.label;
   }
   return nullptr;

@@ -106,7 +106,9 @@ uint16_t MakePictureButton(Reader& reader, int32_t picture) {
             reader.render.baseLineHeight};
   }
   // A picture button is not hidden after creation: the painter places it.
-  CreateButton(reader, index, ControlKind::kPictureButton, "", "", id, size);
+  const char* description =
+      picture >= 0 && picture < kPictureCount ? reader.book.pictures[picture].description : nullptr;
+  CreateButton(reader, index, ControlKind::kPictureButton, "", description, id, size);
   AddButton(reader, index);
   return id;
 }
