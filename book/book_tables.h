@@ -46,6 +46,9 @@ struct PictureEntry {
   uint16_t bitmapId;
   uint16_t width;
   uint16_t height;
+  // What the picture shows, in words, for assistive technology (a picture
+  // choice is named by it); null when the book gives none.
+  const char* description;
 };
 
 enum ItemKind : uint8_t { kTextItem = 0, kNumberItem = 1, kPictureItem = 2 };

@@ -57,6 +57,7 @@ static_assert(MenuIdsAreCommands(), "page/menu_items.inc names the menu's comman
 
 struct IconButton {
   const char* text;      // the button's window text
+  const char* spoken;    // its name for assistive technology and its tooltip
   uint16_t id;
   uint16_t face;          // bitmap resource shown while it is enabled
   uint16_t disabledFace;  // and while it is not (0: it is never disabled)
@@ -66,12 +67,12 @@ struct IconButton {
 // is not available.
 constexpr int kIconBarButtons = 6;
 constexpr IconButton kIconBar[kIconBarButtons] = {
-    {"?", kHelp, 1112, 0},
-    {"Rstrt", kOpenRestart, 1107, 0},
-    {"Info", kOpenInformation, 1108, 0},
-    {"Rtrn", kReturn, 1109, 1113},
-    {"Prev", kPrevious, 1110, 1114},
-    {"Next", kNext, 1111, 1115},
+    {"?", "Help", kHelp, 1112, 0},
+    {"Rstrt", "Going back", kOpenRestart, 1107, 0},
+    {"Info", "Information", kOpenInformation, 1108, 0},
+    {"Rtrn", "Return", kReturn, 1109, 1113},
+    {"Prev", "Previous", kPrevious, 1110, 1114},
+    {"Next", "Next", kNext, 1111, 1115},
 };
 constexpr int kReturnButton = 3;
 constexpr int kPreviousButton = 4;

@@ -24,15 +24,16 @@ void PlaceAtPen(const Page& page, int32_t* x, uint16_t* y) {
 // Gives button `index` its place at the pen and its size, creates its control
 // and keeps the handle; the pen moves below the button.
 ControlHandle CreateButton(Page& page, int16_t index, ControlKind kind, const char* text,
-                           uint16_t id, Size size) {
+                           const char* name, uint16_t id, Size size) {
   ButtonTable& table = page.buttons;
   ButtonRecord& button = table.records[index];
   PlaceAtPen(page, &button.x, &button.y);
   button.width = static_cast<uint16_t>(size.width);
   button.height = static_cast<uint16_t>(size.height);
   button.bold = static_cast<uint8_t>(page.display.boldState != 0);
-  const ControlSpec request{kind, text, button.x, button.y, size.width, size.height, id,
-                            button.bitmapId};
+  button.id = id;
+  const ControlSpec request{kind,        text, button.x,        button.y, size.width,
+                            size.height, id,   button.bitmapId, name};
   ControlHandle handle = page.platform.CreateControl(request);
   table.handles[index] = handle;
   table.handles[index + 1] = nullptr;
@@ -67,7 +68,7 @@ void MakeTextButton(Page& page, const char* label, uint16_t id) {
   const bool choice = id >= kFirstChoiceButtonId;
   ControlHandle handle =
       CreateButton(page, index, choice ? ControlKind::kChoiceButton : ControlKind::kTextButton,
-                   choice ? "" : button.label, id, {width, height});
+                   choice ? "" : button.label, button.label, id, {width, height});
   if (handle == nullptr) {
     char caption[32];
     snprintf(caption, sizeof caption, " Error %x", page.platform.LastError());
@@ -104,7 +105,10 @@ uint16_t MakePictureButton(Page& page, int32_t picture) {
             page.geometry.baseLineHeight};
   }
   // A picture button is not hidden after creation: the painter places it.
-  CreateButton(page, index, ControlKind::kChoiceButton, "", id, size);
+  const char* description = picture >= 0 && picture < kPictureCount
+                                ? page.story.book.pictures[picture].description
+                                : nullptr;
+  CreateButton(page, index, ControlKind::kPictureButton, "", description, id, size);
   AddButton(page, index);
   return id;
 }
@@ -124,7 +128,8 @@ uint16_t MakeInputBox(Page& page, int32_t maximumLength) {
   box.height = static_cast<uint16_t>(height);
   box.maximumLength = static_cast<uint16_t>(maximumLength);
 
-  const ControlSpec request{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0};
+  const ControlSpec request{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0,
+                            "Answer"};
   ControlHandle handle = page.platform.CreateControl(request);
   page.geometry.penY += height + 1;
   if (handle != nullptr) {

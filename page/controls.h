@@ -25,6 +25,7 @@ struct ButtonRecord {
   uint8_t bold;
   uint16_t bitmapId;  // a picture button's face; 0 for a text button
   char label[kLabelSize];
+  uint16_t id;  // its control id, for the keyboard and assistive technology
 };
 
 struct ButtonTable {

@@ -41,7 +41,8 @@ enum DrawTextFlag : uint32_t {
 
 // Child controls of the main window.
 enum class ControlKind : uint8_t {
-  kChoiceButton,   // owner-drawn push button; the core draws its face
+  kChoiceButton,   // owner-drawn push button with a border; the core draws its face
+  kPictureButton,  // owner-drawn push button, no border; the core draws its picture
   kTextButton,     // default push button showing its text
   kBitmapButton,   // push button showing a bitmap face
   kCheckBox,       // automatic check box
@@ -57,6 +58,10 @@ struct ControlSpec {
   int32_t height;
   uint16_t id;
   uint16_t bitmapId;  // the face of a bitmap button
+  // What assistive technology calls the control (and a bitmap button's
+  // tooltip), in words; null to use the text. A choice button's text is
+  // empty (its face is drawn by the core), so this is its label.
+  const char* name;
 };
 
 // The notification with which an edit box's Tab or Enter reaches the main
@@ -74,6 +79,8 @@ class Canvas {
   virtual void InvertRect(const Rect& rect) = 0;
   // A bitmap resource copied opaquely at its own size.
   virtual void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) = 0;
+  // A one-pixel black frame just inside the rectangle.
+  virtual void FrameRect(const Rect& rect) = 0;
 };
 
 struct TextMetrics {
@@ -116,6 +123,9 @@ class Platform {
   virtual void ShowControl(ControlHandle control, bool visible) = 0;
   virtual void EnableControl(ControlHandle control, bool enabled) = 0;
   virtual void FocusControl(ControlHandle control) = 0;
+  // The control of the main window that has the keyboard focus; null when
+  // the window itself (or nothing of it) has it.
+  virtual ControlHandle FocusedControl() = 0;
   virtual void SetControlFace(ControlHandle control, uint16_t bitmapId) = 0;
   virtual void SetTextLimit(ControlHandle control, int32_t characters) = 0;
   // Copies at most size - 1 characters and a NUL; returns the count copied.
@@ -147,13 +157,21 @@ class Platform {
   // The save file: a name in the current directory, opened without sharing.
   virtual bool FileExists(const char* name) = 0;
   // Opens the file, creating it (hidden) when it does not exist. Null when it
-  // cannot be opened, for example because another copy holds it.
+  // cannot be opened, for example because another copy holds it, or when the
+  // name is not a plain file (a pipe or a device would block or lie).
   virtual FileHandle OpenExclusive(const char* name) = 0;
   virtual int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) = 0;
   virtual bool SeekToStart(FileHandle file) = 0;
+  virtual bool SeekTo(FileHandle file, int32_t offset) = 0;
   // Returns the number of bytes written.
   virtual int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) = 0;
-  virtual void CloseFile(FileHandle file) = 0;
+  // Puts what was written on the disk itself; false when that failed.
+  virtual bool FlushFile(FileHandle file) = 0;
+  // False when the file still open under this handle is no longer the one
+  // that the name finds (it was deleted or replaced while the program ran).
+  virtual bool FileStillNamed(FileHandle file, const char* name) = 0;
+  // False when closing reported an error (the last writes may be lost).
+  virtual bool CloseFile(FileHandle file) = 0;
 
   // The system.
   virtual uint32_t TickCount() = 0;

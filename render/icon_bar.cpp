@@ -29,7 +29,8 @@ void CreateIconBar(RenderState& render, Platform& platform) {
                               slot,
                               kIconBarHeight,
                               b.id,
-                              b.face};
+                              b.face,
+                              b.spoken};
     render.iconBar[i] = platform.CreateControl(request);
   }
 }

@@ -22,8 +22,9 @@ void BuildSoundsScreen(Page& page, ScreensState& screens) {
   box.label[0] = '\0';
   box.bold = 0;
   box.bitmapId = 0;
+  box.id = kSoundCheckBox;
   const ControlSpec request{ControlKind::kCheckBox, "Sound", box.x, box.y,
-                         box.width, box.height, kSoundCheckBox, 0};
+                         box.width, box.height, kSoundCheckBox, 0, "Sound"};
   ControlHandle handle = page.platform.CreateControl(request);
   buttons.handles[index] = handle;
   buttons.handles[index + 1] = nullptr;

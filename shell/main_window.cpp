@@ -3,9 +3,11 @@
 #include "render/fonts.h"
 #include "render/icon_bar.h"
 #include "render/painter.h"
+#include "shell/keyboard.h"
 #include "shell/navigation.h"
 #include "shell/page_builder.h"
 #include "shell/reader.h"
+#include "shell/save_file.h"
 
 namespace lanthorn {
 
@@ -86,23 +88,37 @@ void OnSizing(Rect* proposed) {
 }
 
 void OnPaint(Reader& reader, Canvas& canvas) {
-  if (reader.navigation.rebuild) RebuildPage(reader);
+  const bool rebuilding = reader.navigation.rebuild != 0;
+  if (rebuilding) RebuildPage(reader);
   reader.navigation.rebuild = 0;
   PaintPage(reader.page, reader.render, canvas);
+  // Every page built is saved at once, with what building it changed, so a
+  // program that is killed or loses its power resumes where it was. A save
+  // that fails is tried again at the next page and at the end, which reports.
+  if (rebuilding) KeepReaderPlace(reader);
 }
 
-void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item) {
+void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item,
+                bool focused) {
   if (controlId < kFirstChoiceButtonId) return;
   const int index = controlId - kFirstChoiceButtonId;
   if (index >= reader.page.buttons.count) return;
   const ButtonRecord& button = reader.page.buttons.records[index];
   if (button.bitmapId != 0) {
     canvas.DrawBitmap(button.bitmapId, 0, 0);
-    return;
+  } else {
+    const PageGeometry& geometry = reader.page.geometry;
+    canvas.DrawString(button.bold ? geometry.boldFont : geometry.normalFont, item, button.label,
+                      button.labelLength, kDrawCentre | kDrawNoPrefix);
   }
-  const PageGeometry& geometry = reader.page.geometry;
-  canvas.DrawString(button.bold ? geometry.boldFont : geometry.normalFont, item,
-                  button.label, button.labelLength, kDrawCentre | kDrawNoPrefix);
+  if (focused) {
+    // The focus ring: two pixels wide, inside the button's edge, so the
+    // reader playing by the keyboard sees which choice Enter will pick.
+    for (int32_t inset = 2; inset <= 3; ++inset) {
+      canvas.FrameRect({item.left + inset, item.top + inset, item.right - inset,
+                        item.bottom - inset});
+    }
+  }
 }
 
 bool OnKeyDown(Reader& reader, Key key) {
@@ -113,8 +129,16 @@ bool OnKeyDown(Reader& reader, Key key) {
     case Key::kHome: OnVerticalScroll(reader, kTop); return true;
     case Key::kUp: OnVerticalScroll(reader, kLineUp); return true;
     case Key::kDown: OnVerticalScroll(reader, kLineDown); return true;
-    default: return false;
+    case Key::kTab: MoveFocus(reader, true); return true;
+    case Key::kBackTab: MoveFocus(reader, false); return true;
+    case Key::kEnter:
+    case Key::kSpace: return PickFocused(reader);
+    default: break;
   }
+  if (key >= Key::kDigit1 && key <= Key::kDigit9) {
+    return PickChoice(reader, static_cast<int>(key) - static_cast<int>(Key::kDigit1) + 1);
+  }
+  return false;
 }
 
 void OnVerticalScroll(Reader& reader, uint16_t request) {
@@ -131,7 +155,12 @@ void OnVerticalScroll(Reader& reader, uint16_t request) {
     case kBottom: position = info.maximum; break;
     default: break;
   }
-  position = reader.platform.SetScrollPosition(position);
+  ScrollPageTo(reader, position);
+}
+
+void ScrollPageTo(Reader& reader, int32_t wanted) {
+  const int32_t old = reader.platform.GetScrollInfo().position;
+  const int32_t position = reader.platform.SetScrollPosition(wanted);
   if (position == old) return;
   reader.platform.ScrollPageArea(old - position, reader.render.pageArea);
   reader.render.scrollOffset += old - position;

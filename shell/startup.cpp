@@ -39,8 +39,9 @@ void MainWindowCreated(Reader& reader) {
 
 int FinishReader(Reader& reader, int loopExitCode) {
   if (reader.saveFile == nullptr) return loopExitCode;
-  const bool saved = StoreSaveRecord(reader, reader.saveFile);
-  reader.platform.CloseFile(reader.saveFile);
+  const bool stored = KeepReaderPlace(reader);
+  const bool closed = reader.platform.CloseFile(reader.saveFile);
+  const bool saved = stored && closed;
   reader.saveFile = nullptr;
   if (!saved) {
     reader.platform.ShowMessageBox(nullptr, "Your place in the book could not be saved.",

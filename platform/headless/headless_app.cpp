@@ -1,5 +1,6 @@
 #include "platform/headless/headless_app.h"
 
+#include "shell/keyboard.h"
 #include "shell/startup.h"
 
 namespace lanthorn {
@@ -50,12 +51,24 @@ void HeadlessApp::Command(uint16_t id, uint16_t notification) {
 void HeadlessApp::Type(uint16_t id, const std::string& text) {
   if (!running_) return;
   platform_.SetControlText(platform_.HandleOf(id), text);
-  Command(id, kEditEntered);
+  OnInputBoxKey(*reader_, id, Key::kEnter);
+  AfterEvent();
 }
 
 void HeadlessApp::Key(lanthorn::Key key) {
   if (!running_) return;
-  OnKeyDown(*reader_, key);
+  const auto focused = platform_.controls().find(reinterpret_cast<uintptr_t>(platform_.focus()));
+  if (focused != platform_.controls().end() && focused->second.kind == ControlKind::kEditBox) {
+    OnInputBoxKey(*reader_, focused->second.id, key);
+  } else {
+    OnKeyDown(*reader_, key);
+  }
+  AfterEvent();
+}
+
+void HeadlessApp::Wheel(int32_t notches) {
+  if (!running_) return;
+  OnWheel(*reader_, notches);
   AfterEvent();
 }
 

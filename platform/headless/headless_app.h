@@ -31,7 +31,11 @@ class HeadlessApp {
   void Command(uint16_t id, uint16_t notification = 0);
   // Sets input box id's text, then presses Enter in it.
   void Type(uint16_t id, const std::string& text);
+  // A key pressed where the focus is: in an input box, or else in the main
+  // window or on the button that has the focus.
   void Key(lanthorn::Key key);
+  // The wheel turned by whole notches (positive: towards the top).
+  void Wheel(int32_t notches);
   // A click on a check box, which toggles it and sends its command.
   void Check(uint16_t id);
   void Resize(int32_t clientWidth, int32_t clientHeight);

@@ -36,6 +36,7 @@ class HeadlessPlatform::Canvas : public lanthorn::Canvas {
   void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) override {
     record_.bitmaps.push_back({bitmapId, x, y});
   }
+  void FrameRect(const Rect& rect) override { record_.frames.push_back(rect); }
 
  private:
   HeadlessPlatform& platform_;
@@ -109,6 +110,7 @@ ControlHandle HeadlessPlatform::CreateControl(const ControlSpec& request) {
                           request.x,    request.y,
                           request.width, request.height,
                           request.id,   request.bitmapId};
+  control.name = request.name != nullptr ? request.name : "";
   const uintptr_t handle = nextControl_++;
   controls_.emplace(handle, control);
   return reinterpret_cast<ControlHandle>(handle);
@@ -138,7 +140,9 @@ void HeadlessPlatform::EnableControl(ControlHandle control, bool enabled) {
 }
 
 void HeadlessPlatform::FocusControl(ControlHandle control) {
-  if (Find(control) != nullptr) focus_ = control;
+  // As a window system does, a disabled control takes no focus.
+  const HeadlessControl* c = Find(control);
+  if (c != nullptr && c->enabled) focus_ = control;
 }
 
 void HeadlessPlatform::SetControlFace(ControlHandle control, uint16_t bitmapId) {

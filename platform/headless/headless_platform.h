@@ -39,6 +39,7 @@ struct HeadlessControl {
   bool enabled = true;
   bool checked = false;
   int32_t textLimit = 0;  // 0: no limit
+  std::string name = "";  // for assistive technology; empty: none given
 };
 
 struct DrawnText {
@@ -58,6 +59,7 @@ struct PaintRecord {
   std::vector<DrawnText> texts;
   std::vector<Rect> inverted;
   std::vector<DrawnBitmap> bitmaps;
+  std::vector<Rect> frames;
 };
 
 class HeadlessPlatform : public PosixFilePlatform {
@@ -80,6 +82,7 @@ class HeadlessPlatform : public PosixFilePlatform {
   void ShowControl(ControlHandle control, bool visible) override;
   void EnableControl(ControlHandle control, bool enabled) override;
   void FocusControl(ControlHandle control) override;
+  ControlHandle FocusedControl() override { return focus_; }
   void SetControlFace(ControlHandle control, uint16_t bitmapId) override;
   void SetTextLimit(ControlHandle control, int32_t characters) override;
   int32_t ReadControlText(ControlHandle control, char* buffer, int32_t size) override;

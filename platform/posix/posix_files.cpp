@@ -1,5 +1,6 @@
 #include "platform/posix/posix_files.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +13,15 @@ namespace {
 // Handles are file descriptors plus one, so that no handle is null.
 int Descriptor(FileHandle file) { return static_cast<int>(reinterpret_cast<intptr_t>(file)) - 1; }
 
+// A file just created is only sure to exist after a power loss once its
+// folder has been put on the disk too.
+void FlushCurrentFolder() {
+  const int folder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return;
+  fsync(folder);
+  close(folder);
+}
+
 }  // namespace
 
 bool PosixFilePlatform::FileExists(const char* name) {
@@ -20,12 +30,22 @@ bool PosixFilePlatform::FileExists(const char* name) {
 }
 
 FileHandle PosixFilePlatform::OpenExclusive(const char* name) {
-  const int fd = open(name, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // Not blocking: opening a pipe or a device must not wait for a partner.
+  constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  bool created = true;
+  int fd = open(name, kFlags | O_CREAT | O_EXCL, 0644);
+  if (fd < 0 && errno == EEXIST) {
+    created = false;
+    fd = open(name, kFlags);
+  }
   if (fd < 0) return nullptr;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
     return nullptr;
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (created) FlushCurrentFolder();
   return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
 }
 
@@ -34,19 +54,34 @@ int32_t PosixFilePlatform::ReadFile(FileHandle file, uint8_t* buffer, int32_t si
   return got < 0 ? 0 : static_cast<int32_t>(got);
 }
 
-bool PosixFilePlatform::SeekToStart(FileHandle file) { return lseek(Descriptor(file), 0, SEEK_SET) == 0; }
+bool PosixFilePlatform::SeekToStart(FileHandle file) { return SeekTo(file, 0); }
+
+bool PosixFilePlatform::SeekTo(FileHandle file, int32_t offset) {
+  return lseek(Descriptor(file), offset, SEEK_SET) == offset;
+}
 
 int32_t PosixFilePlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
   int32_t total = 0;
   while (total < size) {
     const ssize_t put =
         write(Descriptor(file), buffer + total, static_cast<size_t>(size - total));
+    if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     total += static_cast<int32_t>(put);
   }
   return total;
 }
 
-void PosixFilePlatform::CloseFile(FileHandle file) { close(Descriptor(file)); }
+bool PosixFilePlatform::FlushFile(FileHandle file) { return fsync(Descriptor(file)) == 0; }
+
+bool PosixFilePlatform::FileStillNamed(FileHandle file, const char* name) {
+  struct stat open {};
+  struct stat named {};
+  if (fstat(Descriptor(file), &open) != 0) return false;
+  if (stat(name, &named) != 0) return false;
+  return open.st_nlink > 0 && open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+bool PosixFilePlatform::CloseFile(FileHandle file) { return close(Descriptor(file)) == 0; }
 
 }  // namespace lanthorn

@@ -12,11 +12,16 @@ namespace lanthorn {
 class PosixFilePlatform : public Platform {
  public:
   bool FileExists(const char* name) override;
+  // Only a plain file is opened: a pipe of that name would block the first
+  // read forever, a device would not keep what is written.
   FileHandle OpenExclusive(const char* name) override;
   int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
   bool SeekToStart(FileHandle file) override;
+  bool SeekTo(FileHandle file, int32_t offset) override;
   int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
-  void CloseFile(FileHandle file) override;
+  bool FlushFile(FileHandle file) override;
+  bool FileStillNamed(FileHandle file, const char* name) override;
+  bool CloseFile(FileHandle file) override;
 };
 
 }  // namespace lanthorn

@@ -7,6 +7,8 @@
 #include "platform/qt/reader_window.h"
 #include "shell/reader.h"
 
+class QSocketNotifier;
+
 namespace lanthorn {
 
 
@@ -21,6 +23,11 @@ class QtReaderApp {
   // After the event loop: writes the save file; returns the exit code.
   int Finish(int loopExitCode);
 
+  // The end of the session: SIGTERM and SIGHUP (logging out, shutting down,
+  // closing the terminal) end the program as Exit does, writing the save
+  // file; the session manager's request to commit data saves at once.
+  void HandleSessionEnd();
+
   Reader& reader() { return *reader_; }
   QtPlatform& platform() { return platform_; }
   ReaderWindow* window() { return window_.get(); }
@@ -29,6 +36,7 @@ class QtReaderApp {
   QtPlatform platform_;
   std::unique_ptr<Reader> reader_;
   std::unique_ptr<ReaderWindow> window_;
+  QSocketNotifier* signalNotifier_ = nullptr;
 };
 
 }  // namespace lanthorn

@@ -7,6 +7,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   lanthorn::QtReaderApp reader(lanthorn::CompiledBook());
   if (!reader.Start()) return 1;
+  reader.HandleSessionEnd();
   const int loopExitCode = QApplication::exec();
   return reader.Finish(loopExitCode);
 }

@@ -17,12 +17,21 @@
 #include <QSysInfo>
 #include <QTimer>
 
+#include <cerrno>
 #include <chrono>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QThread>
 
 #include "book/windows1252.h"
 #include "platform/qt/reader_window.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
+#include "shell/startup.h"
 
 namespace lanthorn {
 
@@ -32,11 +41,35 @@ QWidget* Widget(ControlHandle control) { return static_cast<QWidget*>(control); 
 
 QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
-QString ServerName(const char* className) {
-  return QString("%1-%2").arg(className).arg(qEnvironmentVariable("USER", "reader"));
+// True when another process holds the file's lock: a copy of the reader
+// that has opened it.
+bool HeldByAnotherCopy(const QByteArray& name) {
+  const int fd = open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held;
+}
+
+bool AskToComeForward(const QString& server) {
+  QLocalSocket socket;
+  socket.connectToServer(server);
+  if (!socket.waitForConnected(500)) return false;
+  socket.write("front\n");
+  socket.waitForBytesWritten(1000);
+  socket.disconnectFromServer();
+  return true;
 }
 
 }  // namespace
+
+QString QtPlatform::ServerName(const char* className) {
+  const QByteArray folder = QDir::current().canonicalPath().toUtf8();
+  const QByteArray digest =
+      QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16);
+  return QString("%1-%2-%3")
+      .arg(className, qEnvironmentVariable("USER", "reader"), QString::fromLatin1(digest));
+}
 
 QString FromBookText(const char* text, int32_t length) {
   QString out;
@@ -131,8 +164,10 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
   QWidget* control = nullptr;
   const uint16_t id = request.id;
   switch (request.kind) {
-    case ControlKind::kChoiceButton: {
-      auto* button = new ChoiceButton(reader, *this, id, page);
+    case ControlKind::kChoiceButton:
+    case ControlKind::kPictureButton: {
+      auto* button = new ChoiceButton(reader, *this, id,
+                                      request.kind == ControlKind::kChoiceButton, page);
       QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
       control = button;
       break;
@@ -143,9 +178,6 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
       if (request.kind == ControlKind::kTextButton) {
         button->setText(FromBookText(request.text, static_cast<int32_t>(qstrlen(request.text))));
         button->setDefault(true);
-      } else {
-        button->setAccessibleName(request.text);
-        button->setToolTip(request.text);
       }
       QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
       control = button;
@@ -162,6 +194,11 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
       break;
   }
   control->setProperty("controlId", id);
+  if (request.name != nullptr && request.name[0] != '\0') {
+    const QString name = FromBookText(request.name, static_cast<int32_t>(qstrlen(request.name)));
+    control->setAccessibleName(name);
+    if (request.kind == ControlKind::kBitmapButton) control->setToolTip(name);
+  }
   control->setGeometry(request.x, request.y, request.width, request.height);
   if (request.kind == ControlKind::kBitmapButton) SetControlFace(control, request.bitmapId);
   control->show();
@@ -169,6 +206,8 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
 }
 
 void QtPlatform::DestroyControl(ControlHandle control) {
+  // The focus goes back to the page rather than on to the next control.
+  if (Widget(control)->hasFocus()) window_->page()->setFocus();
   // The control may be the one whose click or key is being handled.
   Widget(control)->hide();
   Widget(control)->deleteLater();
@@ -187,7 +226,18 @@ void QtPlatform::EnableControl(ControlHandle control, bool enabled) {
   Widget(control)->setEnabled(enabled);
 }
 
-void QtPlatform::FocusControl(ControlHandle control) { Widget(control)->setFocus(); }
+void QtPlatform::FocusControl(ControlHandle control) { Widget(control)->setFocus(Qt::TabFocusReason); }
+
+ControlHandle QtPlatform::FocusedControl() {
+  if (window_ == nullptr) return nullptr;
+  // The window's own focus child, so that it counts while the window is
+  // not the active one too.
+  QWidget* focused = window_->focusWidget();
+  if (focused == nullptr || !window_->page()->isAncestorOf(focused)) {
+    return nullptr;
+  }
+  return focused->property("controlId").isValid() ? focused : nullptr;
+}
 
 void QtPlatform::SetControlFace(ControlHandle control, uint16_t bitmapId) {
   auto* button = qobject_cast<QPushButton*>(Widget(control));
@@ -308,14 +358,22 @@ void QtPlatform::SystemVersion(uint32_t* major, uint32_t* minor) {
   *minor = parts.size() > 1 ? parts[1].toUInt() : 0;
 }
 
+FileHandle QtPlatform::OpenExclusive(const char* name) {
+  saveFileName_ = name;
+  // (A running copy making its deleted file again is the one listening.)
+  if (server_ == nullptr && AskToComeForward(ServerName(kWindowClassName))) return nullptr;
+  return PosixFilePlatform::OpenExclusive(name);
+}
+
 bool QtPlatform::ActivateOtherCopy(const char* className) {
-  QLocalSocket socket;
-  socket.connectToServer(ServerName(className));
-  if (!socket.waitForConnected(1000)) return false;
-  socket.write("front\n");
-  socket.waitForBytesWritten(1000);
-  socket.disconnectFromServer();
-  return true;
+  const QString server = ServerName(className);
+  // A copy started a moment before holds the file before it listens.
+  for (int tries = 0; tries < 100; ++tries) {
+    if (AskToComeForward(server)) return true;
+    if (saveFileName_.isEmpty() || !HeldByAnotherCopy(saveFileName_)) return false;
+    QThread::msleep(100);
+  }
+  return false;
 }
 
 void QtPlatform::ListenForOtherCopies(const char* className) {
@@ -324,10 +382,10 @@ void QtPlatform::ListenForOtherCopies(const char* className) {
   // without closing is stale.
   QLocalServer::removeServer(name);
   server_ = new QLocalServer;
-  QObject::connect(server_, &QLocalServer::newConnection, window_, [this] {
+  QObject::connect(server_, &QLocalServer::newConnection, server_, [this] {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
       socket->deleteLater();
-      window_->BringToFront();
+      if (window_ != nullptr) window_->BringToFront();
     }
   });
   server_->listen(name);
@@ -358,6 +416,14 @@ void QtCanvas::InvertRect(const Rect& rect) {
   painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
   painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
                     Qt::black);
+  painter_.restore();
+}
+
+void QtCanvas::FrameRect(const Rect& rect) {
+  painter_.save();
+  painter_.setPen(Qt::black);
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawRect(QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
   painter_.restore();
 }
 

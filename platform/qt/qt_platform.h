@@ -59,6 +59,7 @@ class QtPlatform : public PosixFilePlatform {
   void ShowControl(ControlHandle control, bool visible) override;
   void EnableControl(ControlHandle control, bool enabled) override;
   void FocusControl(ControlHandle control) override;
+  ControlHandle FocusedControl() override;
   void SetControlFace(ControlHandle control, uint16_t bitmapId) override;
   void SetTextLimit(ControlHandle control, int32_t characters) override;
   int32_t ReadControlText(ControlHandle control, char* buffer, int32_t size) override;
@@ -80,10 +81,19 @@ class QtPlatform : public PosixFilePlatform {
   uint32_t TickCount() override;
   int32_t ScreenHeight() override;
   void SystemVersion(uint32_t* major, uint32_t* minor) override;
+  // Refuses the file while a copy in this folder answers (its file may have
+  // been deleted and made again under it).
+  FileHandle OpenExclusive(const char* name) override;
+  // Asks the copy for this folder to come to the front. A copy that holds
+  // the save file but does not listen yet is starting: it is asked again
+  // until it listens, or until it lets the file go.
   bool ActivateOtherCopy(const char* className) override;
 
-  // Listens for later copies, which ask this one to come to the front.
+  // Listens for later copies, which ask this one to come to the front. Each
+  // save folder has a name of its own, so copies for other folders (other
+  // games) never meet.
   void ListenForOtherCopies(const char* className);
+  static QString ServerName(const char* className);
 
   // The program's bitmap resources, decoded once.
   const QPixmap* Bitmap(uint16_t bitmapId);
@@ -100,6 +110,7 @@ class QtPlatform : public PosixFilePlatform {
   QTimer* timer_ = nullptr;
   QSoundEffect* sound_ = nullptr;
   QLocalServer* server_ = nullptr;
+  QByteArray saveFileName_;
 };
 
 // A paint's painter as the core's canvas.
@@ -111,6 +122,7 @@ class QtCanvas : public Canvas {
                   uint32_t flags) override;
   void InvertRect(const Rect& rect) override;
   void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) override;
+  void FrameRect(const Rect& rect) override;
 
  private:
   QtPlatform& platform_;

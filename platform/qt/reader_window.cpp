@@ -1,5 +1,7 @@
 #include "platform/qt/reader_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -7,16 +9,27 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "page/commands.h"
+#include "shell/keyboard.h"
 #include "shell/main_window.h"
+#include "shell/page_text.h"
 #include "shell/reader.h"
 
 namespace lanthorn {
 
 namespace {
 
-Key KeyOf(int key) {
+Key KeyOf(const QKeyEvent* event) {
+  // Keys with Ctrl, Alt or Meta belong to the menu and the system.
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+    return Key::kOther;
+  }
+  const int key = event->key();
+  if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+    return static_cast<Key>(static_cast<int>(Key::kDigit1) + (key - Qt::Key_1));
+  }
   switch (key) {
     case Qt::Key_PageUp: return Key::kPageUp;
     case Qt::Key_PageDown: return Key::kPageDown;
@@ -24,8 +37,65 @@ Key KeyOf(int key) {
     case Qt::Key_Home: return Key::kHome;
     case Qt::Key_Up: return Key::kUp;
     case Qt::Key_Down: return Key::kDown;
+    case Qt::Key_Tab: return event->modifiers() & Qt::ShiftModifier ? Key::kBackTab : Key::kTab;
+    case Qt::Key_Backtab: return Key::kBackTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::kEnter;
+    case Qt::Key_Space: return Key::kSpace;
     default: return Key::kOther;
   }
+}
+
+// The page's text for assistive technology: its name is the window's title,
+// its text the page in reading order (shell/page_text.h); the page's
+// controls are its children.
+class PageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+ public:
+  explicit PageAccessible(PageWidget* page) : QAccessibleWidget(page, QAccessible::Document) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name) return widget()->window()->windowTitle();
+    if (t == QAccessible::Value || t == QAccessible::Description) return PageString();
+    return QAccessibleWidget::text(t);
+  }
+
+  // QAccessibleTextInterface: the text is read only, with no selection.
+  void selection(int, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int, int) override {}
+  void removeSelection(int) override {}
+  void setSelection(int, int, int) override {}
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int) override {}
+  QString text(int start, int end) const override { return PageString().mid(start, end - start); }
+  int characterCount() const override { return static_cast<int>(PageString().size()); }
+  QRect characterRect(int) const override { return QRect(); }
+  int offsetAtPoint(const QPoint&) const override { return -1; }
+  void scrollToSubstring(int, int) override {}
+  QString attributes(int offset, int* start, int* end) const override {
+    *start = offset;
+    *end = offset;
+    return QString();
+  }
+
+ private:
+  QString PageString() const {
+    const Reader& reader = static_cast<const PageWidget*>(widget())->reader();
+    char text[kPageTextSize + 1024];
+    const int32_t length = PageText(reader, text, sizeof text);
+    return FromBookText(text, length);
+  }
+};
+
+QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
+  if (className == QLatin1String("lanthorn::PageWidget") && object->isWidgetType()) {
+    return new PageAccessible(static_cast<PageWidget*>(object));
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -37,33 +107,53 @@ PageWidget::PageWidget(QWidget* parent, Reader& reader, QtPlatform& platform)
   white.setColor(QPalette::Window, Qt::white);
   setPalette(white);
   setFocusPolicy(Qt::StrongFocus);
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(AccessibleFactory);
+    return true;
+  }();
+  (void)factoryInstalled;
 }
 
 void PageWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QtCanvas canvas(platform_, painter);
   platform_.BeginPainting();
+  const bool rebuilding = reader_.navigation.rebuild != 0;
   OnPaint(reader_, canvas);
   platform_.EndPainting();
+  if (rebuilding) {
+    if (auto* main = qobject_cast<ReaderWindow*>(window())) main->PageChanged();
+  }
 }
 
 void PageWidget::resizeEvent(QResizeEvent*) { OnSize(reader_, width(), height()); }
 
-void PageWidget::keyPressEvent(QKeyEvent* event) {
-  if (!OnKeyDown(reader_, KeyOf(event->key()))) QWidget::keyPressEvent(event);
+bool PageWidget::Wheel(QWheelEvent* event) {
+  // One notch is 120 eighths of a degree; finer wheels add up to notches.
+  wheelRest_ += event->angleDelta().y();
+  const int notches = wheelRest_ / 120;
+  wheelRest_ -= notches * 120;
+  if (notches != 0) OnWheel(reader_, notches);
+  event->accept();
+  return true;
 }
 
-ChoiceButton::ChoiceButton(Reader& reader, QtPlatform& platform, uint16_t id, QWidget* parent)
-    : QPushButton(parent), reader_(reader), platform_(platform), id_(id) {}
+void PageWidget::wheelEvent(QWheelEvent* event) { Wheel(event); }
+
+ChoiceButton::ChoiceButton(Reader& reader, QtPlatform& platform, uint16_t id, bool framed,
+                           QWidget* parent)
+    : QPushButton(parent), reader_(reader), platform_(platform), id_(id), framed_(framed) {}
 
 void ChoiceButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  painter.setPen(isDown() ? Qt::darkGray : Qt::black);
-  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (framed_) {
+    painter.setPen(isDown() ? Qt::darkGray : Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
   painter.setPen(Qt::black);
   QtCanvas canvas(platform_, painter);
-  OnDrawItem(reader_, canvas, id_, {0, 0, width(), height()});
+  OnDrawItem(reader_, canvas, id_, {0, 0, width(), height()}, hasFocus());
 }
 
 InputBox::InputBox(Reader& reader, uint16_t id, QWidget* parent)
@@ -72,13 +162,9 @@ InputBox::InputBox(Reader& reader, uint16_t id, QWidget* parent)
 bool InputBox::event(QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Tab || key == Qt::Key_Return || key == Qt::Key_Enter) {
-      OnCommand(reader_, id_, kEditEntered);
-      return true;
-    }
-    if (key == Qt::Key_Up || key == Qt::Key_Down) {
-      OnVerticalScroll(reader_, key == Qt::Key_Up ? kLineUp : kLineDown);
-      return true;
+    if (key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Return ||
+        key == Qt::Key_Enter || key == Qt::Key_Up || key == Qt::Key_Down) {
+      if (OnInputBoxKey(reader_, id_, KeyOf(static_cast<QKeyEvent*>(event)))) return true;
     }
   }
   return QLineEdit::event(event);
@@ -101,6 +187,25 @@ ReaderWindow::ReaderWindow(Reader& reader, QtPlatform& platform)
   layout->addWidget(scrollBar_);
   setCentralWidget(client);
   connect(scrollBar_, &QScrollBar::actionTriggered, this, &ReaderWindow::ScrollAction);
+  scrollBar_->installEventFilter(this);
+  qApp->installEventFilter(this);
+}
+
+bool ReaderWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel && watched == scrollBar_) {
+    return page_->Wheel(static_cast<QWheelEvent*>(event));
+  }
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget->window() != this || qobject_cast<InputBox*>(widget) != nullptr) return false;
+  if (!page_->isAncestorOf(widget) && widget != page_ && widget != this) return false;
+  return OnKeyDown(reader_, KeyOf(static_cast<QKeyEvent*>(event)));
+}
+
+void ReaderWindow::PageChanged() {
+  if (!QAccessible::isActive()) return;
+  QAccessibleEvent changed(page_, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&changed);
 }
 
 void ReaderWindow::SetPageSize(int width, int height) {
@@ -114,7 +219,7 @@ void ReaderWindow::Command(uint16_t id, uint16_t notification) {
 }
 
 void ReaderWindow::BringToFront() {
-  setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   show();
   raise();
   activateWindow();

@@ -14,6 +14,7 @@ class QuietCanvas : public Canvas {
   void DrawString(FontHandle, const Rect&, const char*, int32_t, uint32_t) override {}
   void InvertRect(const Rect&) override {}
   void DrawBitmap(uint16_t, int32_t, int32_t) override {}
+  void FrameRect(const Rect&) override {}
 };
 
 class QuietPlatform : public Platform {
@@ -34,6 +35,7 @@ class QuietPlatform : public Platform {
   void ShowControl(ControlHandle, bool) override {}
   void EnableControl(ControlHandle, bool) override {}
   void FocusControl(ControlHandle) override {}
+  ControlHandle FocusedControl() override { return nullptr; }
   void SetControlFace(ControlHandle, uint16_t) override {}
   void SetTextLimit(ControlHandle, int32_t) override {}
   int32_t ReadControlText(ControlHandle, char* buffer, int32_t size) override {
@@ -59,8 +61,11 @@ class QuietPlatform : public Platform {
   FileHandle OpenExclusive(const char*) override { return nullptr; }
   int32_t ReadFile(FileHandle, uint8_t*, int32_t) override { return 0; }
   bool SeekToStart(FileHandle) override { return true; }
+  bool SeekTo(FileHandle, int32_t) override { return true; }
   int32_t WriteFile(FileHandle, const uint8_t*, int32_t size) override { return size; }
-  void CloseFile(FileHandle) override {}
+  bool FlushFile(FileHandle) override { return true; }
+  bool FileStillNamed(FileHandle, const char*) override { return true; }
+  bool CloseFile(FileHandle) override { return true; }
   uint32_t TickCount() override { return 600000; }
   int32_t ScreenHeight() override { return 768; }
   void SystemVersion(uint32_t* major, uint32_t* minor) override { *major = *minor = 0; }

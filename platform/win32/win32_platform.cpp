@@ -2,11 +2,62 @@
 
 #include <mmsystem.h>
 
+#include <cstring>
+
+#include "platform/win32/win32_accessible.h"
+#include "shell/main_window.h"
+
 namespace lanthorn {
 
 namespace {
 
 constexpr const char* kPreviousProcedure = "LanthornPreviousProcedure";
+constexpr const char* kAccessibleName = "LanthornAccessibleName";
+
+// Buttons are subclassed for two things: they answer assistive technology
+// with their name in words (WM_GETOBJECT), and a bitmap button that is
+// disabled shows its designed disabled face as it is drawn; the system's own
+// disabled drawing would emboss the greyed face a second time.
+LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropA(button, kPreviousProcedure));
+  switch (message) {
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) {
+        if (const char* name = AccessibleNameOf(button)) {
+          const LRESULT answer = AnswerWithName(button, wParam, name, nullptr);
+          if (answer != 0) return answer;
+        }
+      }
+      break;
+    case WM_PAINT: {
+      if (IsWindowEnabled(button) || (GetWindowLongA(button, GWL_STYLE) & BS_BITMAP) == 0) break;
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(button, &paint);
+      RECT r{};
+      GetClientRect(button, &r);
+      DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH);
+      auto face = reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+      BITMAP info{};
+      if (face != nullptr && GetObjectA(face, sizeof info, &info) != 0) {
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, face);
+        BitBlt(dc, (r.right - info.bmWidth) / 2, (r.bottom - info.bmHeight) / 2, info.bmWidth,
+               info.bmHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+      }
+      EndPaint(button, &paint);
+      return 0;
+    }
+    case WM_NCDESTROY:
+      delete[] static_cast<char*>(RemovePropA(button, kAccessibleName));
+      RemovePropA(button, kPreviousProcedure);
+      break;
+    default:
+      break;
+  }
+  return CallWindowProcA(previous, button, message, wParam, lParam);
+}
 
 HWND Window(ControlHandle control) { return static_cast<HWND>(control); }
 
@@ -90,6 +141,7 @@ ControlHandle Win32Platform::CreateControl(const ControlSpec& request) {
   const char* className = "button";
   switch (request.kind) {
     case ControlKind::kChoiceButton: style |= WS_BORDER | BS_OWNERDRAW; break;
+    case ControlKind::kPictureButton: style |= BS_OWNERDRAW; break;
     case ControlKind::kTextButton: style |= BS_DEFPUSHBUTTON; break;
     case ControlKind::kBitmapButton: style |= BS_BITMAP | BS_DEFPUSHBUTTON; break;
     case ControlKind::kCheckBox: style |= BS_AUTOCHECKBOX; break;
@@ -104,16 +156,26 @@ ControlHandle Win32Platform::CreateControl(const ControlSpec& request) {
                                  instance_, nullptr);
   if (control == nullptr) return nullptr;
   if (request.kind == ControlKind::kBitmapButton) SetControlFace(control, request.bitmapId);
-  if (request.kind == ControlKind::kEditBox) {
-    // Tab and Enter in the box submit its text to the main window.
-    const LONG_PTR previous =
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputBoxProc));
-    SetPropA(control, kPreviousProcedure, reinterpret_cast<HANDLE>(previous));
+  if (request.name != nullptr && request.name[0] != '\0') {
+    const size_t length = strlen(request.name);
+    char* name = new char[length + 1];
+    memcpy(name, request.name, length + 1);
+    SetPropA(control, kAccessibleName, name);
   }
+  // Tab and Enter in an input box submit its text to the main window.
+  const WNDPROC procedure = request.kind == ControlKind::kEditBox ? InputBoxProc : ButtonProc;
+  const LONG_PTR previous =
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+  SetPropA(control, kPreviousProcedure, reinterpret_cast<HANDLE>(previous));
   return control;
 }
 
-void Win32Platform::DestroyControl(ControlHandle control) { DestroyWindow(Window(control)); }
+void Win32Platform::DestroyControl(ControlHandle control) {
+  // Without this the focus would go nowhere, and keys would reach the
+  // window as system keys that scroll nothing.
+  if (GetFocus() == Window(control)) SetFocus(window_);
+  DestroyWindow(Window(control));
+}
 
 void Win32Platform::MoveControl(ControlHandle control, int32_t x, int32_t y, int32_t width,
                                 int32_t height, bool repaint) {
@@ -125,10 +187,16 @@ void Win32Platform::ShowControl(ControlHandle control, bool visible) {
 }
 
 void Win32Platform::EnableControl(ControlHandle control, bool enabled) {
+  if (!enabled && GetFocus() == Window(control)) SetFocus(window_);
   EnableWindow(Window(control), enabled ? TRUE : FALSE);
 }
 
 void Win32Platform::FocusControl(ControlHandle control) { SetFocus(Window(control)); }
+
+ControlHandle Win32Platform::FocusedControl() {
+  HWND focused = GetFocus();
+  return focused != nullptr && GetParent(focused) == window_ ? focused : nullptr;
+}
 
 void Win32Platform::SetControlFace(ControlHandle control, uint16_t bitmapId) {
   SendMessageA(Window(control), BM_SETIMAGE, IMAGE_BITMAP,
@@ -230,7 +298,14 @@ FileHandle Win32Platform::OpenExclusive(const char* name) {
   const DWORD creation = FileExists(name) ? OPEN_EXISTING : CREATE_NEW;
   HANDLE file = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, creation,
                             FILE_ATTRIBUTE_HIDDEN, nullptr);
-  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  // Only a file on a disk keeps a save: a pipe or a device of that name
+  // would block the first read or lose what is written.
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  return file;
 }
 
 int32_t Win32Platform::ReadFile(FileHandle file, uint8_t* buffer, int32_t size) {
@@ -246,6 +321,21 @@ bool Win32Platform::SeekToStart(FileHandle file) {
          INVALID_SET_FILE_POINTER;
 }
 
+bool Win32Platform::SeekTo(FileHandle file, int32_t offset) {
+  return SetFilePointer(static_cast<HANDLE>(file), offset, nullptr, FILE_BEGIN) ==
+         static_cast<DWORD>(offset);
+}
+
+bool Win32Platform::FlushFile(FileHandle file) {
+  return FlushFileBuffers(static_cast<HANDLE>(file)) != 0;
+}
+
+bool Win32Platform::FileStillNamed(FileHandle file, const char* name) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(static_cast<HANDLE>(file), &info)) return false;
+  return info.nNumberOfLinks > 0 && GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
+}
+
 int32_t Win32Platform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
   DWORD put = 0;
   if (!::WriteFile(static_cast<HANDLE>(file), buffer, static_cast<DWORD>(size), &put, nullptr)) {
@@ -254,7 +344,7 @@ int32_t Win32Platform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t
   return static_cast<int32_t>(put);
 }
 
-void Win32Platform::CloseFile(FileHandle file) { CloseHandle(static_cast<HANDLE>(file)); }
+bool Win32Platform::CloseFile(FileHandle file) { return CloseHandle(static_cast<HANDLE>(file)) != 0; }
 
 void Win32Platform::SystemVersion(uint32_t* major, uint32_t* minor) {
   OSVERSIONINFOA version{};
@@ -270,10 +360,14 @@ void Win32Platform::SystemVersion(uint32_t* major, uint32_t* minor) {
 bool Win32Platform::ActivateOtherCopy(const char* className) {
   HWND other = FindWindowA(className, nullptr);
   if (other == nullptr) return false;
+  // To the front, restored if minimised, but not kept above every other
+  // window for the rest of its session.
+  if (IsIconic(other)) ShowWindow(other, SW_RESTORE);
+  SetForegroundWindow(other);
   SetActiveWindow(other);
   InvalidateRect(other, nullptr, TRUE);
   UpdateWindow(other);
-  SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+  SetWindowPos(other, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
   return true;
 }
 
@@ -298,6 +392,11 @@ void Win32Canvas::InvertRect(const Rect& rect) {
   ::InvertRect(dc_, &r);
 }
 
+void Win32Canvas::FrameRect(const Rect& rect) {
+  const RECT r = ToRect(rect);
+  ::FrameRect(dc_, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
 void Win32Canvas::DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) {
   HBITMAP bitmap = LoadBitmapA(instance_, MAKEINTRESOURCEA(bitmapId));
   if (bitmap == nullptr) return;
@@ -313,20 +412,30 @@ void Win32Canvas::DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) {
 
 LRESULT CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_KEYDOWN) {
-    HWND main = GetParent(box);
-    if (wParam == VK_TAB || wParam == VK_RETURN) {
-      const WORD id = static_cast<WORD>(GetDlgCtrlID(box));
-      SendMessageA(main, WM_COMMAND, MAKEWPARAM(id, kEditEntered), 0);
-      return 0;
+    Key key = Key::kOther;
+    switch (wParam) {
+      case VK_TAB: key = GetKeyState(VK_SHIFT) < 0 ? Key::kBackTab : Key::kTab; break;
+      case VK_RETURN: key = Key::kEnter; break;
+      case VK_UP: key = Key::kUp; break;
+      case VK_DOWN: key = Key::kDown; break;
+      default: break;
     }
-    if (wParam == VK_UP || wParam == VK_DOWN) {
-      SendMessageA(main, WM_VSCROLL, wParam == VK_UP ? SB_LINEUP : SB_LINEDOWN, 0);
+    // The main window hands the key to the core's rule for input boxes,
+    // synchronously, so the answer is acted on before the box's next message.
+    if (key != Key::kOther &&
+        SendMessageA(GetParent(box), kInputBoxKeyMessage, static_cast<WPARAM>(GetDlgCtrlID(box)),
+                     static_cast<LPARAM>(key)) != 0) {
       return 0;
     }
   }
+  if (message == WM_CHAR && (wParam == '\t' || wParam == '\r')) return 0;  // no beep
   auto previous = reinterpret_cast<WNDPROC>(GetPropA(box, kPreviousProcedure));
   if (message == WM_NCDESTROY) RemovePropA(box, kPreviousProcedure);
   return CallWindowProcA(previous, box, message, wParam, lParam);
+}
+
+const char* AccessibleNameOf(HWND control) {
+  return static_cast<const char*>(GetPropA(control, kAccessibleName));
 }
 
 }  // namespace lanthorn

@@ -37,6 +37,7 @@ class Win32Platform : public Platform {
   void ShowControl(ControlHandle control, bool visible) override;
   void EnableControl(ControlHandle control, bool enabled) override;
   void FocusControl(ControlHandle control) override;
+  ControlHandle FocusedControl() override;
   void SetControlFace(ControlHandle control, uint16_t bitmapId) override;
   void SetTextLimit(ControlHandle control, int32_t characters) override;
   int32_t ReadControlText(ControlHandle control, char* buffer, int32_t size) override;
@@ -59,8 +60,11 @@ class Win32Platform : public Platform {
   FileHandle OpenExclusive(const char* name) override;
   int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
   bool SeekToStart(FileHandle file) override;
+  bool SeekTo(FileHandle file, int32_t offset) override;
   int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
-  void CloseFile(FileHandle file) override;
+  bool FlushFile(FileHandle file) override;
+  bool FileStillNamed(FileHandle file, const char* name) override;
+  bool CloseFile(FileHandle file) override;
   uint32_t TickCount() override { return GetTickCount(); }
   int32_t ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
   void SystemVersion(uint32_t* major, uint32_t* minor) override;
@@ -85,13 +89,22 @@ class Win32Canvas : public Canvas {
                 uint32_t flags) override;
   void InvertRect(const Rect& rect) override;
   void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) override;
+  void FrameRect(const Rect& rect) override;
 
  private:
   HINSTANCE instance_;
   HDC dc_;
 };
 
+// The message an input box sends the main window for Tab, Shift+Tab, Enter,
+// Up and Down: wParam the box's id, lParam the core's Key.
+constexpr UINT kInputBoxKeyMessage = WM_APP + 1;
+
 // The procedure every input box is subclassed with.
 LRESULT CALLBACK InputBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The name a control of the main window is known by to assistive technology
+// (null: none given, the window text serves).
+const char* AccessibleNameOf(HWND control);
 
 }  // namespace lanthorn

@@ -4,9 +4,13 @@
 
 #include <memory>
 
+#include "platform/win32/win32_accessible.h"
 #include "platform/win32/win32_platform.h"
+#include "shell/keyboard.h"
 #include "shell/main_window.h"
+#include "shell/page_text.h"
 #include "shell/reader.h"
+#include "shell/save_file.h"
 #include "shell/startup.h"
 
 namespace {
@@ -21,7 +25,13 @@ Reader* theReader = nullptr;
 Win32Platform* thePlatform = nullptr;
 
 Key KeyOf(WPARAM key) {
+  if (key >= '1' && key <= '9') {
+    return static_cast<Key>(static_cast<int>(Key::kDigit1) + static_cast<int>(key - '1'));
+  }
   switch (key) {
+    case VK_TAB: return GetKeyState(VK_SHIFT) < 0 ? Key::kBackTab : Key::kTab;
+    case VK_RETURN: return Key::kEnter;
+    case VK_SPACE: return Key::kSpace;
     case VK_PRIOR: return Key::kPageUp;
     case VK_NEXT: return Key::kPageDown;
     case VK_END: return Key::kEnd;
@@ -30,6 +40,13 @@ Key KeyOf(WPARAM key) {
     case VK_DOWN: return Key::kDown;
     default: return Key::kOther;
   }
+}
+
+bool IsButtonOf(HWND main, HWND control) {
+  if (control == main || GetParent(control) != main) return false;
+  char className[16] = "";
+  GetClassNameA(control, className, sizeof className);
+  return lstrcmpiA(className, "button") == 0;
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -59,14 +76,53 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       Win32Canvas canvas(GetModuleHandleA(nullptr), item->hDC);
       const Rect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
-      OnDrawItem(reader, canvas, static_cast<uint16_t>(item->CtlID), r);
+      // The whole face is drawn each time, so a focus ring that goes away
+      // leaves nothing behind.
+      if (item->CtlID >= 5000) FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      OnDrawItem(reader, canvas, static_cast<uint16_t>(item->CtlID), r,
+                 (item->itemState & ODS_FOCUS) != 0);
       break;
     }
     case WM_KEYDOWN:
       if (OnKeyDown(reader, KeyOf(wParam))) return 0;
       break;
-    case WM_COMMAND:
+    case kInputBoxKeyMessage:
+      return OnInputBoxKey(reader, static_cast<uint16_t>(wParam), static_cast<Key>(lParam)) ? 1 : 0;
+    case WM_MOUSEWHEEL: {
+      // Whole notches of 120; a finer wheel adds up to them.
+      static int rest = 0;
+      rest += GET_WHEEL_DELTA_WPARAM(wParam);
+      const int notches = rest / WHEEL_DELTA;
+      rest -= notches * WHEEL_DELTA;
+      if (notches != 0) OnWheel(reader, notches);
+      return 0;
+    }
+    case WM_COMMAND: {
+      const auto from = reinterpret_cast<HWND>(lParam);
+      // An input box's own notification 0x501 is EN_MAXTEXT (a key past its
+      // limit), not an answer: answers come from the core's input-box rule.
+      if (LOWORD(wParam) >= 4000 && LOWORD(wParam) < 5000 && from != nullptr) break;
+      // A click leaves the focus on the icon-bar button; the keys belong to
+      // the page again.
+      if (from != nullptr && (GetWindowLongA(from, GWL_STYLE) & BS_BITMAP) != 0) SetFocus(window);
       OnCommand(reader, LOWORD(wParam), HIWORD(wParam));
+      break;
+    }
+    case WM_QUERYENDSESSION:
+      // Logging off or shutting down: the place is saved before the answer.
+      KeepReaderPlace(reader);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) KeepReaderPlace(reader);
+      return 0;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) {
+        // The page's text in reading order, as the main window's value.
+        static char text[kPageTextSize + 1024];
+        PageText(reader, text, sizeof text);
+        const LRESULT answer = AnswerWithName(window, wParam, reader.book.information.title, text);
+        if (answer != 0) return answer;
+      }
       break;
     case WM_TIMER:
       OnTimer(reader, static_cast<uint32_t>(wParam));
@@ -113,6 +169,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   theReader = reader.get();
 
   if (!StartReader(*reader)) ExitProcess(1);
+  // Assistive technology reaches the reader's accessible objects through COM.
+  OleInitialize(nullptr);
   RegisterMainWindowClass(instance);
   const WindowPlacement place = PlaceMainWindow(*reader);
   HWND window = CreateWindowExA(0, kWindowClassName, CompiledBook().information.title,
@@ -130,6 +188,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
 
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // Keys on the window's buttons are the page's keys first (there is no
+    // dialog manager): Tab, Enter, Space, 1 to 9 and the scrolling keys.
+    if (message.message == WM_KEYDOWN && IsButtonOf(window, message.hwnd) &&
+        OnKeyDown(*reader, KeyOf(message.wParam))) {
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }

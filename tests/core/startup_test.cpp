@@ -15,6 +15,7 @@ namespace {
 
 using namespace lanthorn;
 using testing_support::LoadFixture;
+using testing_support::WithJournal;
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
@@ -67,7 +68,7 @@ TEST_F(StartupTest, AFirstStartRunsTheOpeningSequenceAndLeavesTheSaveFile) {
   app.Close();
   EXPECT_FALSE(app.running());
   EXPECT_EQ(app.exitCode(), 0);
-  EXPECT_EQ(SaveFile(), Record(2, 1));
+  EXPECT_EQ(SaveFile(), WithJournal(Record(2, 1)));
 }
 
 TEST_F(StartupTest, ASavedPageIsShownAtOnceAndPageTwoRunsTheOpeningAgain) {
@@ -84,7 +85,7 @@ TEST_F(StartupTest, ASavedPageIsShownAtOnceAndPageTwoRunsTheOpeningAgain) {
     EXPECT_EQ(app.reader().navigation.shownPage, 3);
     app.Close();
   }
-  EXPECT_EQ(SaveFile(), Record(14, 0));
+  EXPECT_EQ(SaveFile(), WithJournal(Record(14, 0)));
 
   for (int page : {2, 0, 362}) {
     WriteSaveFile(Record(static_cast<int16_t>(page), 0));

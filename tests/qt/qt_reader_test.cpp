@@ -1,18 +1,33 @@
 // The Qt reader, driven as a reader would drive it, on the offscreen
 // platform: the opening sequence, a story choice, a typed answer, scrolling
 // a long page, the Sounds screen, Exit writing the save file and a second
-// copy refused. Screenshots of the same pages as the Win32 suite's go to
-// build/screenshots/qt.
+// copy refused; a page played by keys alone, the wheel, the names assistive
+// technology reads, and the save file after a kill. Screenshots of the same
+// pages as the Win32 suite's go to build/screenshots/qt.
+//
+// The test program is also its own helper process (see main): one that
+// plays a few pages and waits to be killed, and one that holds the save file
+// like a copy that is still starting.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "book/paragraph_store.h"
 #include "platform/qt/qt_app.h"
+#include "shell/keyboard.h"
 #include "shell/save_file.h"
 #include "shell/startup.h"
 #include "tools/bookc/compile.h"
@@ -44,6 +59,61 @@ QPushButton* ButtonWithText(ReaderWindow* window, const QString& text) {
     if (b->text() == text && b->isVisible()) return b;
   }
   return nullptr;
+}
+
+QImage Grab(QWidget* widget) { return widget->grab().toImage(); }
+
+void Wheel(QWidget* widget, int delta) {
+  const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+  QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget, &event);
+}
+
+// Helper: plays the crossing from "The Ice" to "A Red Door" in the current
+// folder, opens the restart page, says "ready" and waits (to be killed).
+int PlayAndWait(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
+  bookc::Diagnostics diagnostics;
+  auto crossing = bookc::LoadBook(LANTHORN_FIXTURES_DIR "/crossing", diagnostics);
+  if (crossing == nullptr) return 3;
+  QtReaderApp app(crossing->book());
+  if (!app.Start()) return 4;
+  app.HandleSessionEnd();
+  if (!QTest::qWaitForWindowExposed(app.window())) return 6;
+  Reader& reader = app.reader();
+  reader.story.random = {true, 1};  // the ice holds
+  OnKeyDown(reader, Key::kDigit1);
+  auto* box = app.window()->page()->findChild<QLineEdit*>();
+  if (box == nullptr) return 5;
+  box->setText("red door");
+  OnInputBoxKey(reader, 4000, Key::kEnter);
+  app.window()->Command(502);
+  std::printf("ready %d\n", reader.navigation.readingPosition);
+  std::fflush(stdout);
+  const int loopExitCode = QApplication::exec();
+  return app.Finish(loopExitCode);
+}
+
+// Helper: holds the save file as a copy that has opened it but does not
+// listen yet; then listens, and says "asked" when a later copy asks it to
+// come forward.
+int HoldAndListen(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
+  const int fd = open(kSaveFileName, O_RDWR | O_CREAT, 0644);
+  if (fd < 0 || flock(fd, LOCK_EX | LOCK_NB) != 0) return 3;
+  std::printf("locked\n");
+  std::fflush(stdout);
+  QThread::msleep(800);
+  QLocalServer server;
+  QLocalServer::removeServer(QtPlatform::ServerName(kWindowClassName));
+  if (!server.listen(QtPlatform::ServerName(kWindowClassName))) return 4;
+  if (!server.waitForNewConnection(10000)) return 5;
+  std::printf("asked\n");
+  std::fflush(stdout);
+  return 0;
 }
 
 }  // namespace
@@ -180,7 +250,9 @@ class QtReaderTest : public QObject {
     QCOMPARE(app->Finish(0), 0);
     QFile file(kSaveFileName);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), SaveRecord(2, 1));
+    // The record, and the journal that guards it (shell/save_file.h).
+    QCOMPARE(file.readAll().left(kSaveRecordSize), SaveRecord(2, 1));
+    QCOMPARE(file.size(), qint64{kSaveFileSize});
   }
 
   // Every page of the book that shows a picture, for people to look at the
@@ -206,16 +278,232 @@ class QtReaderTest : public QObject {
     QVERIFY(pictures >= 20);
   }
 
+  // The first copy comes to the front, restored, but is not left on top.
   void aSecondCopyIsRefusedAndBringsTheFirstForward() {
     auto first = Start(crossing_->book());
     QVERIFY(first->Start());
     QVERIFY(QTest::qWaitForWindowExposed(first->window()));
+    first->window()->showMinimized();
+    QTRY_VERIFY(first->window()->isMinimized());
     auto second = Start(crossing_->book());
     QVERIFY(!second->Start());
     QVERIFY(messages_.isEmpty());
-    QTRY_VERIFY(first->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QTRY_VERIFY(!first->window()->isMinimized());
+    QVERIFY(!first->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  }
+
+  // Each save folder is a game of its own: copies for two folders both run.
+  void copiesForOtherFoldersNeverMeet() {
+    auto first = Start(crossing_->book());
+    QVERIFY(first->Start());
+    QTemporaryDir other;
+    QDir::setCurrent(other.path());
+    auto second = Start(crossing_->book());
+    QVERIFY(second->Start());
+    QVERIFY(messages_.isEmpty());
+    const QString otherName = QtPlatform::ServerName(kWindowClassName);
+    QDir::setCurrent(scratch_.path());
+    QVERIFY(QtPlatform::ServerName(kWindowClassName) != otherName);
+  }
+
+  // Two copies started at the same moment: the second finds the first
+  // holding the file before it listens, waits for it, and brings it forward
+  // instead of saying "I cannot the book?".
+  void aCopyStartingAtTheSameMomentIsWaitedFor() {
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {"--hold", scratch_.path()});
+    QVERIFY(holder.waitForReadyRead(10000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("locked"));
+    auto second = Start(crossing_->book());
+    QVERIFY(!second->Start());
+    QVERIFY(messages_.isEmpty());
+    QVERIFY(holder.waitForFinished(10000));
+    QCOMPARE(holder.exitCode(), 0);
+    QVERIFY(holder.readAll().contains("asked"));
+  }
+
+  // Tab to a choice (its focus ring drawn), Enter, 1, Tab in an empty box
+  // (nothing sent), an answer typed and sent with Tab.
+  void aPageIsPlayedByKeysAlone() {
+    WriteSave(SaveRecord(11, 1));
+    auto app = Start(crossing_->book());
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    Reader& reader = app->reader();
+    GoToPage(reader, 2, PageMode::kStory);  // "The Beck": two choices
+    auto* walk = ControlWithId<QPushButton>(window, 5000);
+    QVERIFY(walk != nullptr);
+    const QImage before = Grab(walk);
+    QTest::keyClick(window->page(), Qt::Key_Tab);
+    QTRY_VERIFY(walk->hasFocus());
+    const QImage focused = Grab(walk);
+    // The ring: two pixels wide, two pixels in from the border.
+    const int middle = walk->height() / 2;
+    QCOMPARE(before.pixelColor(2, middle), QColor(Qt::white));
+    QCOMPARE(focused.pixelColor(2, middle), QColor(Qt::black));
+    QCOMPARE(focused.pixelColor(3, middle), QColor(Qt::black));
+    QCOMPARE(focused.pixelColor(walk->width() - 3, middle), QColor(Qt::black));
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y) {
+      for (int x = 0; x < before.width(); ++x) changed += before.pixel(x, y) != focused.pixel(x, y);
+    }
+    QVERIFY(changed > 2 * (walk->width() + walk->height()));
+    Screenshot(window, "09-focused-choice");
+    QTest::keyClick(window->page(), Qt::Key_Tab);
+    QVERIFY(ControlWithId<QPushButton>(window, 5001)->hasFocus());
+    QTest::keyClick(window->page(), Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(reader.navigation.shownPage, int16_t{11});
+
+    reader.story.random = {true, 1};  // the ice holds
+    QTest::keyClick(window->page(), Qt::Key_1);
+    QCOMPARE(reader.navigation.shownPage, int16_t{12});
+    auto* box = ControlWithId<QLineEdit>(window, 4000);
+    QVERIFY(box != nullptr);
+    QTRY_VERIFY(box->hasFocus());
+    QTest::keyClick(box, Qt::Key_Return);  // empty: nothing sent
+    QCOMPARE(reader.navigation.shownPage, int16_t{12});
+    QTest::keyClick(box, Qt::Key_Tab);     // empty: the focus walks on
+    QCOMPARE(reader.navigation.shownPage, int16_t{12});
+    QVERIFY(!box->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(box->hasFocus());
+    QTest::keyClicks(box, "red door");
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCOMPARE(reader.navigation.shownPage, int16_t{16});
+  }
+
+  // After a click on an icon-bar button, the keys scroll the page again.
+  void theKeysScrollAfterAnIconBarClick() {
+    WriteSave(SaveRecord(4, 1));
+    auto app = Start(crossing_->book());
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QPushButton* info = nullptr;
+    for (QPushButton* b : window->page()->findChildren<QPushButton*>()) {
+      if (b->accessibleName() == "Going back") info = b;
+    }
+    QVERIFY(info != nullptr);
+    QTest::mouseClick(info, Qt::LeftButton);  // the restart page
+    window->Command(510);                     // and Return
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    QVERIFY(app->reader().render.scrollOffset < 0);
+  }
+
+  void theWheelScrollsAnywhereOverThePage() {
+    WriteSave(SaveRecord(4, 1));  // a page longer than the window
+    auto app = Start(crossing_->book());
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    Reader& reader = app->reader();
+    Wheel(window->page(), -120);
+    QCOMPARE(reader.render.scrollOffset, -16 * kWheelLines);
+    Wheel(window->scrollBar(), -120);
+    QCOMPARE(reader.render.scrollOffset, -32 * kWheelLines);
+    QCOMPARE(window->scrollBar()->value(), 32 * kWheelLines);
+    Wheel(window->page(), 60);  // half a notch: nothing yet
+    QCOMPARE(reader.render.scrollOffset, -32 * kWheelLines);
+    Wheel(window->page(), 60);
+    QCOMPARE(reader.render.scrollOffset, -16 * kWheelLines);
+  }
+
+  void assistiveTechnologyReadsNamesAndThePage() {
+    WriteSave(SaveRecord(11, 1));
+    auto app = Start(crossing_->book());
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    GoToPage(app->reader(), 2, PageMode::kStory);
+    QAccessibleInterface* walk =
+        QAccessible::queryAccessibleInterface(ControlWithId<QPushButton>(window, 5000));
+    QVERIFY(walk != nullptr);
+    QCOMPARE(walk->text(QAccessible::Name), QString("Walk to the ice"));
+    QCOMPARE(walk->role(), QAccessible::Button);
+    QStringList bar;
+    for (QPushButton* b : window->page()->findChildren<QPushButton*>()) {
+      if (b->property("controlId").toInt() >= 4000) continue;
+      QAccessibleInterface* button = QAccessible::queryAccessibleInterface(b);
+      bar << button->text(QAccessible::Name);
+      QCOMPARE(b->toolTip(), button->text(QAccessible::Name));
+    }
+    bar.sort();
+    QCOMPARE(bar, QStringList({"Going back", "Help", "Information", "Next", "Previous", "Return"}));
+
+    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(window->page());
+    QVERIFY(page != nullptr);
+    QAccessibleTextInterface* text = page->textInterface();
+    QVERIFY(text != nullptr);
+    const QString all = text->text(0, text->characterCount());
+    QVERIFY2(all.startsWith("The Beck\nThe beck is frozen from bank to bank."), qPrintable(all));
+    QVERIFY(all.indexOf("Walk to the ice") > all.indexOf("frozen"));
+    QCOMPARE(page->text(QAccessible::Value), all);
+  }
+
+  // A reader killed in the middle of a session starts again on the last
+  // page reached, with what they carried; SIGTERM ends it as Exit does.
+  void aKilledReaderResumesWhereItWas() {
+    for (const bool kill : {true, false}) {
+      QFile::remove(kSaveFileName);
+      WriteSave(SaveRecord(11, 1));
+      QProcess player;
+      player.start(QCoreApplication::applicationFilePath(), {"--play", scratch_.path()});
+      QVERIFY(player.waitForReadyRead(20000));
+      QCOMPARE(player.readLine().trimmed(), QByteArray("ready 16"));
+      if (kill) {
+        player.kill();  // SIGKILL: nothing runs after it
+      } else {
+        player.terminate();  // SIGTERM
+      }
+      QVERIFY(player.waitForFinished(10000));
+      if (!kill) {
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 0);
+      }
+      auto app = Start(crossing_->book());
+      QVERIFY(app->Start());
+      const Reader& reader = app->reader();
+      QCOMPARE(reader.navigation.shownPage, int16_t{16});
+      QCOMPARE(int{reader.story.state.restartPoints[0].reached}, 1);
+      QCOMPARE(app->Finish(0), 0);
+      QFile file(kSaveFileName);
+      QVERIFY(file.open(QIODevice::ReadOnly));
+      QCOMPARE(file.size(), qint64{kSaveFileSize});
+    }
+  }
+
+  // A save cut short while its record was written over: the journal's
+  // record is taken, not the mix.
+  void aDamagedLastWriteKeepsTheLastWholeRecord() {
+    const QByteArray old = SaveRecord(11, 1);
+    QByteArray fresh = SaveRecord(16, 0);
+    fresh[2528] = 1;  // restart point 0 reached
+    QByteArray file = fresh + fresh + "LFJ1";
+    const uint32_t crc = Crc32(reinterpret_cast<const uint8_t*>(fresh.constData()), kSaveRecordSize);
+    for (int i = 0; i < 4; ++i) file += static_cast<char>(crc >> (8 * i));
+    file.replace(1000, kSaveRecordSize - 1000, old.mid(1000));
+    WriteSave(file);
+    auto app = Start(crossing_->book());
+    QVERIFY(app->Start());
+    QCOMPARE(app->reader().navigation.shownPage, int16_t{16});
+    QCOMPARE(int{app->reader().story.state.restartPoints[0].reached}, 1);
+    QCOMPARE(int{app->reader().settings.sound}, 0);
   }
 };
 
-QTEST_MAIN(QtReaderTest)
+int main(int argc, char** argv) {
+  if (argc == 3 && qstrcmp(argv[1], "--play") == 0) return PlayAndWait(argc, argv);
+  if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) return HoldAndListen(argc, argv);
+  QApplication application(argc, argv);
+  application.setAttribute(Qt::AA_Use96Dpi, true);
+  QtReaderTest test;
+  QTEST_SET_MAIN_SOURCE_PATH
+  return QTest::qExec(&test, argc, argv);
+}
 #include "qt_reader_test.moc"

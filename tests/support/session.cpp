@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/page_builder.h"
+#include "shell/save_file.h"
 #include "story/choices.h"
 
 namespace testing_support {
@@ -18,6 +19,15 @@ std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name) {
     ADD_FAILURE() << "fixture " << name << " does not compile:\n" << errors;
   }
   return book;
+}
+
+std::vector<uint8_t> WithJournal(std::vector<uint8_t> record) {
+  const uint32_t crc = lanthorn::Crc32(record.data(), static_cast<int32_t>(record.size()));
+  std::vector<uint8_t> file = record;
+  file.insert(file.end(), record.begin(), record.end());
+  file.insert(file.end(), {'L', 'F', 'J', '1'});
+  for (int i = 0; i < 4; ++i) file.push_back(static_cast<uint8_t>(crc >> (8 * i)));
+  return file;
 }
 
 Session::Session(const lanthorn::Book& book)

@@ -10,6 +10,10 @@
 
 namespace testing_support {
 
+// The save file as the reader writes it for this 2,544-byte record: the
+// record, then the journal (a copy and its check; shell/save_file.h).
+std::vector<uint8_t> WithJournal(std::vector<uint8_t> record);
+
 // Compiles a fixture book from tests/fixtures/<name>; fails the test on error.
 std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name);
 

@@ -51,8 +51,8 @@ const lanthorn::Book& EmptyBook() {
   static const lanthorn::Book book = [] {
     lanthorn::Book b{};
     for (lanthorn::ParagraphEntry& entry : b.paragraphs) entry.block = -1;
-    b.pictures[0] = {1100, 154, 29};
-    b.pictures[1] = {1708, 160, 105};
+    b.pictures[0] = {1100, 154, 29, nullptr};
+    b.pictures[1] = {1708, 160, 105, "The fell at dusk"};
     return b;
   }();
   return book;

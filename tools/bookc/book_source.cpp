@@ -232,11 +232,14 @@ void ReadPictures(TomlReader& in, const toml::table& document, SourceBook& book)
   const auto tables = in.Tables(document, "pictures", book.pictures.size(), "pictures");
   for (size_t i = 0; i < tables.size(); ++i) {
     const toml::table& table = *tables[i];
-    in.CheckKeys(table, {"bitmap", "width", "height"});
+    in.CheckKeys(table, {"bitmap", "width", "height", "description"});
     lanthorn::PictureEntry& picture = book.pictures[i];
     picture.bitmapId = static_cast<uint16_t>(in.Number(table, "bitmap", "bitmap id", 1, 65535, 0));
     picture.width = static_cast<uint16_t>(in.Number(table, "width", "width", 0, 65535, 0));
     picture.height = static_cast<uint16_t>(in.Number(table, "height", "height", 0, 65535, 0));
+    if (const toml::node* description = table.get("description")) {
+      book.pictureDescriptions[i] = in.Text(*description, "a picture's description");
+    }
     if (table.get("bitmap") == nullptr) {
       in.diagnostics().Error(PositionOf(in.file(), table),
                              "picture " + std::to_string(i) + " names no bitmap");

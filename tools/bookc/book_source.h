@@ -48,6 +48,7 @@ struct SourceInformation {
 struct SourceBook {
   SourceInformation information;
   std::array<lanthorn::PictureEntry, lanthorn::kPictureCount> pictures{};
+  std::array<std::string, lanthorn::kPictureCount> pictureDescriptions;
   std::array<std::string, lanthorn::kSoundCount> sounds;
   std::array<SourceItem, lanthorn::kItemCount> items;
   std::array<SourceRestartPoint, lanthorn::kRestartPointCount> restartPoints;

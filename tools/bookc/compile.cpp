@@ -131,6 +131,7 @@ std::optional<BookModel> CompileBook(const std::filesystem::path& directory,
   if (diagnostics.HasErrors()) return std::nullopt;
 
   model.pictures = source.pictures;
+  model.pictureDescriptions = source.pictureDescriptions;
   model.sounds = source.sounds;
   model.items = source.items;
   model.restartPoints = source.restartPoints;
@@ -147,7 +148,11 @@ LoadedBook::LoadedBook(BookModel model) : model_(std::move(model)) {
                        static_cast<int32_t>(block.pool.size())};
   }
   for (int p = 0; p < kParagraphCount; ++p) book_.paragraphs[p] = model_.paragraphs[p];
-  for (int p = 0; p < lanthorn::kPictureCount; ++p) book_.pictures[p] = model_.pictures[p];
+  for (int p = 0; p < lanthorn::kPictureCount; ++p) {
+    book_.pictures[p] = model_.pictures[p];
+    const std::string& description = model_.pictureDescriptions[p];
+    book_.pictures[p].description = description.empty() ? nullptr : description.c_str();
+  }
   for (int s = 0; s < lanthorn::kSoundCount; ++s) book_.sounds[s] = model_.sounds[s].c_str();
   for (int i = 0; i < lanthorn::kItemCount; ++i) {
     const SourceItem& item = model_.items[i];

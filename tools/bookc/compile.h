@@ -26,6 +26,7 @@ struct BookModel {
   std::array<BlockModel, lanthorn::kBlockCount> blocks;
   std::array<lanthorn::ParagraphEntry, lanthorn::kParagraphCount> paragraphs{};
   std::array<lanthorn::PictureEntry, lanthorn::kPictureCount> pictures{};
+  std::array<std::string, lanthorn::kPictureCount> pictureDescriptions;
   std::array<std::string, lanthorn::kSoundCount> sounds;
   std::array<SourceItem, lanthorn::kItemCount> items;
   std::array<SourceRestartPoint, lanthorn::kRestartPointCount> restartPoints;

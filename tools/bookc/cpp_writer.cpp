@@ -108,9 +108,11 @@ void WriteBookTable(const BookModel& model, std::ostream& out) {
         << '\n';
   }
   out << "    },\n    {\n";
-  for (const lanthorn::PictureEntry& picture : model.pictures) {
-    out << "        {" << picture.bitmapId << ", " << picture.width << ", " << picture.height
-        << "},\n";
+  for (size_t p = 0; p < model.pictures.size(); ++p) {
+    const lanthorn::PictureEntry& picture = model.pictures[p];
+    const std::string& description = model.pictureDescriptions[p];
+    out << "        {" << picture.bitmapId << ", " << picture.width << ", " << picture.height << ", "
+        << (description.empty() ? std::string("nullptr") : Literal(description)) << "},\n";
   }
   out << "    },\n    {\n";
   for (const std::string& sound : model.sounds) out << "        " << Literal(sound) << ",\n";

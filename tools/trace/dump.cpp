@@ -215,7 +215,7 @@ const std::set<std::string>& DumpFields() {
   static const std::set<std::string> fields = {
       "shownPage", "readingPosition", "storyMode", "screen", "records", "hotwords", "buttons",
       "inputBoxes", "items", "restartPoints", "next", "previous", "iconBar", "scroll",
-      "soundFlag", "drawn", "messages", "sounds", "running", "exitCode"};
+      "soundFlag", "drawn", "focus", "messages", "sounds", "running", "exitCode"};
   return fields;
 }
 
@@ -286,6 +286,12 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
   }
   if (want("soundFlag")) { j.Key("soundFlag"); j.Number(r.settings.sound); }
   if (want("drawn")) { j.Key("drawn"); Drawn(j, p.lastPaint()); }
+  if (want("focus")) {
+    // The id of the control that has the keyboard focus; 0 for the window.
+    const auto focused = p.controls().find(reinterpret_cast<uintptr_t>(p.focus()));
+    j.Key("focus");
+    j.Number(focused != p.controls().end() ? focused->second.id : 0);
+  }
   if (want("messages")) {
     j.Key("messages");
     j.BeginArray();

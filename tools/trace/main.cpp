@@ -26,8 +26,14 @@ with # are skipped):
                      when the reader has no timer set
   command ID         a menu item, icon-bar button or page button (500..5999)
   type ID TEXT       set input box ID's text, then press Enter in it
-  key NAME           PageUp, PageDown, Home, End, Up, Down, Tab or Enter:
-                     Tab and Enter go to the input box that has the focus
+  key NAME           a key pressed where the focus is (in the input box that
+                     has it, else in the window or on the focused button):
+                     PageUp, PageDown, Home, End, Up, Down (scroll); 1 to 9
+                     (pick the page's first to ninth choice); Tab, ShiftTab
+                     (move the focus); Enter, Space (pick the focused button;
+                     in an input box Enter or Tab sends a non-empty answer)
+  wheel N            turn the mouse wheel N notches (-100..100; positive
+                     towards the top): three Up or Down steps a notch
   check ID           click the check box ID
   answer yes|no      the reply to the next Yes/No box (without one: No)
   resize W H         resize the client area to W x H pixels
@@ -36,7 +42,7 @@ with # are skipped):
 
 Fields: shownPage readingPosition storyMode screen records hotwords buttons
 inputBoxes items restartPoints next previous iconBar scroll soundFlag drawn
-messages sounds running exitCode. "messages" and "sounds" hold what came since
+focus messages sounds running exitCode. "messages" and "sounds" hold what came since
 the previous dump. Texts are UTF-8.
 
 Headless metrics: the default font is 16 pixels high with an average

@@ -19,16 +19,27 @@ bool ParseNumber(const std::string& text, long low, long high, long* value) {
   return true;
 }
 
-// The key goes to the input box that has the focus, if any.
-void KeyToFocusedBox(lanthorn::HeadlessApp& app) {
-  lanthorn::HeadlessPlatform& platform = app.platform();
-  for (const auto& [handle, control] : platform.controls()) {
-    if (reinterpret_cast<lanthorn::ControlHandle>(handle) == platform.focus() &&
-        control.kind == lanthorn::ControlKind::kEditBox) {
-      app.Command(control.id, lanthorn::kEditEntered);
-      return;
+// The keys a script can press: the scrolling keys, 1 to 9, and those that
+// move and use the focus.
+bool KeyNamed(const std::string& name, lanthorn::Key* key) {
+  using lanthorn::Key;
+  static const std::pair<const char*, Key> kKeys[] = {
+      {"PageUp", Key::kPageUp}, {"PageDown", Key::kPageDown}, {"Home", Key::kHome},
+      {"End", Key::kEnd},       {"Up", Key::kUp},             {"Down", Key::kDown},
+      {"Tab", Key::kTab},       {"ShiftTab", Key::kBackTab},  {"Enter", Key::kEnter},
+      {"Space", Key::kSpace},
+  };
+  for (const auto& [keyName, value] : kKeys) {
+    if (name == keyName) {
+      *key = value;
+      return true;
     }
   }
+  if (name.size() == 1 && name[0] >= '1' && name[0] <= '9') {
+    *key = static_cast<Key>(static_cast<int>(Key::kDigit1) + (name[0] - '1'));
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -100,15 +111,11 @@ int RunScript(std::istream& script, lanthorn::HeadlessApp& app, std::ostream& ou
       std::string typed = at < text.size() ? text.substr(at + 1) : "";
       app.Type(static_cast<uint16_t>(a), typed);
     } else if (word == "key" && args.size() == 1) {
-      const std::string& k = args[0];
-      if (k == "PageUp") app.Key(lanthorn::Key::kPageUp);
-      else if (k == "PageDown") app.Key(lanthorn::Key::kPageDown);
-      else if (k == "Home") app.Key(lanthorn::Key::kHome);
-      else if (k == "End") app.Key(lanthorn::Key::kEnd);
-      else if (k == "Up") app.Key(lanthorn::Key::kUp);
-      else if (k == "Down") app.Key(lanthorn::Key::kDown);
-      else if (k == "Tab" || k == "Enter") KeyToFocusedBox(app);
-      else return fail(line, "no key " + Quoted(k));
+      lanthorn::Key key = lanthorn::Key::kOther;
+      if (!KeyNamed(args[0], &key)) return fail(line, "no key " + Quoted(args[0]));
+      app.Key(key);
+    } else if (word == "wheel" && args.size() == 1 && ParseNumber(args[0], -100, 100, &a)) {
+      app.Wheel(static_cast<int32_t>(a));
     } else if (word == "check" && args.size() == 1 && ParseNumber(args[0], 0, 65535, &a)) {
       app.Check(static_cast<uint16_t>(a));
     } else if (word == "resize" && args.size() == 2 && ParseNumber(args[0], 1, 10000, &a) &&
@@ -117,7 +124,7 @@ int RunScript(std::istream& script, lanthorn::HeadlessApp& app, std::ostream& ou
     } else if (word == "close" && args.empty()) {
       app.Close();
     } else if (word == "timer" || word == "command" || word == "type" || word == "key" ||
-               word == "check" || word == "resize" || word == "close") {
+               word == "check" || word == "wheel" || word == "resize" || word == "close") {
       return fail(line, "bad arguments to '" + word + "' (see --help)");
     } else {
       return fail(line, "unknown command " + Quoted(word));
