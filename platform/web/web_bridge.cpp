@@ -26,6 +26,9 @@ EM_JS(void, lanthorn_draw_string, (int pixelHeight, int bold, int left, int top,
                                    int bottom, const char* text, int flags), {
   Module.ui.drawString(pixelHeight, bold, left, top, right, bottom, UTF8ToString(text), flags);
 });
+EM_JS(void, lanthorn_frame_rect, (int left, int top, int right, int bottom), {
+  Module.ui.frameRect(left, top, right, bottom);
+});
 EM_JS(void, lanthorn_invert_rect, (int left, int top, int right, int bottom), {
   Module.ui.invertRect(left, top, right, bottom);
 });
@@ -56,6 +59,7 @@ EM_JS(void, lanthorn_enable_control, (int handle, int enabled), {
   Module.ui.enableControl(handle, enabled);
 });
 EM_JS(void, lanthorn_focus_control, (int handle), { Module.ui.focusControl(handle); });
+EM_JS(int, lanthorn_focused_control, (), { return Module.ui.focusedControl(); });
 EM_JS(void, lanthorn_set_face_bitmap, (int handle, int bitmapId), {
   Module.ui.setFaceBitmap(handle, bitmapId);
 });

@@ -30,6 +30,7 @@ void lanthorn_begin_paint();
 void lanthorn_draw_string(int pixelHeight, int bold, int left, int top, int right, int bottom,
                           const char* text, int flags);
 void lanthorn_invert_rect(int left, int top, int right, int bottom);
+void lanthorn_frame_rect(int left, int top, int right, int bottom);
 void lanthorn_draw_bitmap(int bitmapId, int x, int y);
 void lanthorn_end_paint();
 
@@ -46,6 +47,7 @@ void lanthorn_scroll_controls(int dy, int top, int bottom);
 void lanthorn_show_control(int handle, int visible);
 void lanthorn_enable_control(int handle, int enabled);
 void lanthorn_focus_control(int handle);
+int lanthorn_focused_control();
 void lanthorn_set_face_bitmap(int handle, int bitmapId);
 void lanthorn_set_face_text(int handle, int pixelHeight, int bold, const char* text);
 void lanthorn_set_text_limit(int handle, int characters);

@@ -14,7 +14,6 @@
 #include "platform/web/web_text.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
-#include "shell/save_file.h"
 #include "shell/startup.h"
 
 namespace {
@@ -53,14 +52,13 @@ void AfterEvent() {
   if (!app->running) return;
   Reader& reader = *app->reader;
   app->platform.DrawNewFaces([&reader](Canvas& canvas, uint16_t id, const Rect& item) {
-    OnDrawItem(reader, canvas, id, item);
+    // A face is a DOM button; the browser draws its focus outline.
+    OnDrawItem(reader, canvas, id, item, false);
   });
   if (app->platform.closeRequested()) {
     Shutdown(0);
     return;
   }
-  // Every move is kept at once: a page can be closed at any moment.
-  if (reader.saveFile != nullptr) StoreSaveRecord(reader, reader.saveFile);
 }
 
 bool Running() { return app != nullptr && app->running; }

@@ -39,6 +39,9 @@ class PageCanvas : public Canvas {
   void InvertRect(const Rect& rect) override {
     lanthorn_invert_rect(rect.left, rect.top, rect.right, rect.bottom);
   }
+  void FrameRect(const Rect& rect) override {
+    lanthorn_frame_rect(rect.left, rect.top, rect.right, rect.bottom);
+  }
   void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) override {
     lanthorn_draw_bitmap(bitmapId, x, y);
   }
@@ -66,6 +69,8 @@ class FaceCanvas : public Canvas {
     drawn_ = true;
   }
   void InvertRect(const Rect& /*rect*/) override {}
+  // A face is a DOM button: its focus ring is the browser's own outline.
+  void FrameRect(const Rect& /*rect*/) override {}
   void DrawBitmap(uint16_t bitmapId, int32_t /*x*/, int32_t /*y*/) override {
     lanthorn_set_face_bitmap(HandleNumber(handle_), bitmapId);
     drawn_ = true;
@@ -143,6 +148,24 @@ bool WebPlatform::BitmapSize(uint16_t bitmapId, Size* size) {
   return true;
 }
 
+namespace {
+
+// The page script's numbers for the kinds of control (reader.js): a picture
+// choice is a choice button whose face is a picture.
+int PageControlKind(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kChoiceButton:
+    case ControlKind::kPictureButton: return 0;
+    case ControlKind::kTextButton: return 1;
+    case ControlKind::kBitmapButton: return 2;
+    case ControlKind::kCheckBox: return 3;
+    case ControlKind::kEditBox: return 4;
+  }
+  return 1;
+}
+
+}  // namespace
+
 ControlHandle WebPlatform::CreateControl(const ControlSpec& request) {
   for (int i = 0; i < kControlCapacity; ++i) {
     WebControl& c = controls_[i];
@@ -151,7 +174,7 @@ ControlHandle WebPlatform::CreateControl(const ControlSpec& request) {
     char text[kTextBufferSize];
     const char* label = request.text != nullptr ? request.text : "";
     BookTextToUtf8(label, static_cast<int32_t>(strlen(label)), text, sizeof text);
-    lanthorn_create_control(i + 1, static_cast<int>(request.kind), text, request.x, request.y,
+    lanthorn_create_control(i + 1, PageControlKind(request.kind), text, request.x, request.y,
                             request.width, request.height, request.id, request.bitmapId);
     return reinterpret_cast<ControlHandle>(static_cast<intptr_t>(i + 1));
   }
@@ -181,6 +204,10 @@ void WebPlatform::ShowControl(ControlHandle control, bool visible) {
 
 void WebPlatform::EnableControl(ControlHandle control, bool enabled) {
   if (Find(control) != nullptr) lanthorn_enable_control(HandleNumber(control), enabled ? 1 : 0);
+}
+
+ControlHandle WebPlatform::FocusedControl() {
+  return reinterpret_cast<ControlHandle>(static_cast<intptr_t>(lanthorn_focused_control()));
 }
 
 void WebPlatform::FocusControl(ControlHandle control) {
@@ -318,8 +345,25 @@ int32_t WebPlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t s
   return lanthorn_storage_write(fileName_, file_, fileSize_) != 0 ? count : 0;
 }
 
-void WebPlatform::CloseFile(FileHandle file) {
-  if (file == file_) fileOpen_ = false;
+bool WebPlatform::SeekTo(FileHandle file, int32_t offset) {
+  if (file != file_ || !fileOpen_ || offset < 0 || offset > kWebFileCapacity) return false;
+  filePosition_ = offset;
+  return true;
+}
+
+// Every write is in storage when it returns: there is nothing more to flush.
+bool WebPlatform::FlushFile(FileHandle file) { return file == file_ && fileOpen_; }
+
+// The record is always written to storage whole under its one key, so the
+// open file is the one the name finds.
+bool WebPlatform::FileStillNamed(FileHandle file, const char* /*name*/) {
+  return file == file_ && fileOpen_;
+}
+
+bool WebPlatform::CloseFile(FileHandle file) {
+  if (file != file_ || !fileOpen_) return false;
+  fileOpen_ = false;
+  return true;
 }
 
 uint32_t WebPlatform::TickCount() { return lanthorn_tick_count(); }

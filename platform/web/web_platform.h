@@ -60,6 +60,7 @@ class WebPlatform : public Platform {
                    bool repaint) override;
   void ShowControl(ControlHandle control, bool visible) override;
   void EnableControl(ControlHandle control, bool enabled) override;
+  ControlHandle FocusedControl() override;
   void FocusControl(ControlHandle control) override;
   void SetControlFace(ControlHandle control, uint16_t bitmapId) override;
   void SetTextLimit(ControlHandle control, int32_t characters) override;
@@ -84,7 +85,10 @@ class WebPlatform : public Platform {
   int32_t ReadFile(FileHandle file, uint8_t* buffer, int32_t size) override;
   bool SeekToStart(FileHandle file) override;
   int32_t WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) override;
-  void CloseFile(FileHandle file) override;
+  bool SeekTo(FileHandle file, int32_t offset) override;
+  bool FlushFile(FileHandle file) override;
+  bool FileStillNamed(FileHandle file, const char* name) override;
+  bool CloseFile(FileHandle file) override;
   uint32_t TickCount() override;
   int32_t ScreenHeight() override;
   void SystemVersion(uint32_t* major, uint32_t* minor) override;

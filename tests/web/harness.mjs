@@ -15,6 +15,8 @@ export const site = process.env.LANTHORN_WEB_SITE || path.join(root, 'build/web'
 export const screenshots = path.join(root, 'build/screenshots/web');
 export const SAVE_FILE = 'TBV2lanthornfell.dat';
 export const RECORD_SIZE = 2544;
+// The save file: the record, its journal copy and the copy's check.
+export const SAVE_FILE_SIZE = 2 * RECORD_SIZE + 8;
 // The desktop suites' client area (a 768-pixel screen): 506 x 659, under a
 // 24-pixel menu bar and beside a 17-pixel scroll bar.
 export const VIEWPORT = { width: 506 + 17, height: 659 + 24 };

@@ -187,6 +187,13 @@
     ctx.restore();
     drawn.push({ top, bottom, left, text });
   }
+  function frameRect(left, top, right, bottom) {
+    ctx.save();
+    ctx.strokeStyle = '#000';
+    ctx.lineWidth = 1;
+    ctx.strokeRect(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1);
+    ctx.restore();
+  }
   function invertRect(left, top, right, bottom) {
     ctx.save();
     ctx.globalCompositeOperation = 'difference';
@@ -367,6 +374,14 @@
   function focusControl(handle) {
     const control = controls.get(handle);
     if (control) (control.input || control.element).focus({ preventScroll: true });
+  }
+  // The handle of the control that has the keyboard focus, or 0.
+  function focusedControl() {
+    for (const [handle, control] of controls) {
+      const element = control.input || control.element;
+      if (element === document.activeElement) return handle;
+    }
+    return 0;
   }
   function setFaceBitmap(handle, id) {
     const control = controls.get(handle);
@@ -659,6 +674,7 @@
     beginPaint,
     drawString,
     invertRect,
+    frameRect,
     drawBitmap,
     endPaint,
     setClientSize,
@@ -669,6 +685,7 @@
     showControl,
     enableControl,
     focusControl,
+    focusedControl,
     setFaceBitmap,
     setFaceText,
     setTextLimit: (handle, characters) => {
