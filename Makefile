@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run run-win32 run-web test fuzz bench build win32 web art bootstrap clean
+.PHONY: run run-win32 run-web test fuzz bench build win32 web package art bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -22,6 +22,13 @@ web: bootstrap
 	@cmake --build --preset dev --target bookc
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web
+
+# The Debian package of the Qt reader, optimised and stripped, made by CPack:
+# build/package/lanthorn-fell_<version>_<arch>.deb.
+package: bootstrap
+	@cmake --preset package >/dev/null
+	@cmake --build --preset package --target lanthorn-qt
+	@cd build/package && cpack
 
 # Opens the reader: the Qt reader here, or the Win32 one under Wine.
 run: build
