@@ -8,7 +8,7 @@
 # what this machine has), its files (the stripped program, the desktop entry,
 # the metainfo, an icon at each theme size), the tree with
 # `appstreamcli validate-tree`, and then runs the unpacked reader on the
-# offscreen platform in a fresh folder with the probe plugin, which plays
+# offscreen platform in a fresh folder and home with the probe plugin, which plays
 # the opening screens to the first story page and exits by the menu. The
 # page must show the choices the core gives page 2, and the save file must
 # hold the same bytes as the headless reader's after the same moves.
@@ -83,10 +83,13 @@ appstreamcli validate-tree --no-net "$root" >"$work/validate.log" 2>&1 ||
   { cat "$work/validate.log" >&2; fail "appstreamcli validate-tree finds problems in the installed tree"; }
 
 # ---- the installed reader, started in a fresh folder
-mkdir "$work/play" "$work/headless"
-mkdir -p "$(dirname "$screenshot")"
+# A home of its own, so that nothing the reader keeps there (settings, or
+# a save file in the desktop's data folder) touches the real one.
+mkdir -p "$work/play" "$work/headless" "$work/home" "$(dirname "$screenshot")"
 status=0
-(cd "$work/play" && env QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$probe" \
+(cd "$work/play" && env HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
+  XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache" \
+  QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$probe" \
   QT_QPA_GENERIC_PLUGINS=lanthornprobe LANTHORN_PROBE_SCREENSHOT="$screenshot" \
   timeout -s KILL 60 "$program" >"$work/run.log" 2>&1) || status=$?
 grep '^probe:' "$work/run.log" || true
@@ -102,12 +105,15 @@ assert d["shownPage"] == 2, d
 print(sum(1 for b in d["buttons"] if 5000 <= b["id"] < 6000))')
 grep -q "^probe: story page with $expected_choices choices$" "$work/run.log" ||
   fail "the installed reader did not show page 2's $expected_choices choices"
+# The save file, in the folder it was started in or in its home.
 save=TBV2lanthornfell.dat
-if [ -f "$work/play/$save" ]; then
-  cmp -s "$work/play/$save" "$work/headless/$save" ||
-    fail "the save file ($(stat -c %s "$work/play/$save") bytes) differs from the headless reader's after the same moves"
+mapfile -t saves < <(find "$work/play" "$work/home" -name "$save")
+if [ ${#saves[@]} = 1 ]; then
+  echo "save file: ${saves[0]#"$work/"}"
+  cmp -s "${saves[0]}" "$work/headless/$save" ||
+    fail "the save file ($(stat -c %s "${saves[0]}") bytes) differs from the headless reader's after the same moves"
 else
-  fail "the installed reader wrote no save file"
+  fail "the installed reader wrote ${#saves[@]} save files, expected 1"
 fi
 
 [ $failures = 0 ] || { echo "$failures failures" >&2; exit 1; }
