@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run run-win32 run-web test fuzz bench build win32 web art bootstrap clean
+.PHONY: run run-win32 run-web test fuzz bench build win32 win32-release web package art bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -15,6 +15,11 @@ win32: build
 	@cmake --preset win32 >/dev/null
 	@cmake --build --preset win32
 
+# The Win32 release for players: build/lanthorn-fell-win32.zip, holding the
+# optimised, stripped reader and a read-me.
+win32-release: win32
+	@cmake --build --preset win32 --target win32-release
+
 # The browser reader, built with Emscripten into build/web (a static site);
 # bookc comes from the dev build.
 web: bootstrap
@@ -22,6 +27,13 @@ web: bootstrap
 	@cmake --build --preset dev --target bookc
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web
+
+# The Debian package of the Qt reader, optimised and stripped, made by CPack:
+# build/package/lanthorn-fell_<version>_<arch>.deb.
+package: bootstrap
+	@cmake --preset package >/dev/null
+	@cmake --build --preset package --target lanthorn-qt
+	@cd build/package && cpack
 
 # Opens the reader: the Qt reader here, or the Win32 one under Wine.
 run: build
@@ -42,7 +54,7 @@ test: bootstrap
 	@cmake --build --preset sanitize
 	@ctest --preset sanitize -j2
 	@cmake --preset win32 >/dev/null
-	@cmake --build --preset win32
+	@cmake --build --preset win32 --target all win32-release
 	@scripts/win32-e2e
 	@cmake --preset web >/dev/null
 	@cmake --build --preset web

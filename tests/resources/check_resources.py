@@ -4,7 +4,8 @@
 Every bitmap the book's picture table names, and the icon-bar faces, must be
 an uncompressed bottom-up Windows BMP of the size and depth the reader lays
 out; every sound the book names must be a short, quiet, clean 16-bit mono PCM
-WAVE at 22050 Hz; the program icon must hold a 16 x 16 and a 32 x 32 image.
+WAVE at 22050 Hz; the program icon must hold 16, 24, 32, 48 and 256 pixel
+square images.
 
     check_resources.py [REPOSITORY_ROOT]
 
@@ -126,6 +127,10 @@ def check_sound(path):
     return problems
 
 
+# What Windows asks of a program icon at scale factors up to 300%.
+ICON_SIZES = {(n, n) for n in (16, 24, 32, 48, 256)}
+
+
 def check_icon(path):
     """The problems with the .ico file at path, as a list of strings."""
     data = path.read_bytes()
@@ -144,8 +149,9 @@ def check_icon(path):
         if offset + length > len(data):
             return [f"image {i} runs past the end of the file"]
         sizes.add((w or 256, h or 256))
-    if not {(16, 16), (32, 32)} <= sizes:
-        return [f"images of {sorted(sizes)}, expected 16 x 16 and 32 x 32"]
+    if not ICON_SIZES <= sizes:
+        missing = ", ".join(f"{w} x {h}" for w, h in sorted(ICON_SIZES - sizes))
+        return [f"images of {sorted(sizes)}, lacking {missing}"]
     return []
 
 

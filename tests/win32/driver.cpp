@@ -7,7 +7,9 @@
 //
 // READER.exe carries the real book; FIXTURE_READER.exe carries the small
 // test book "The Crossing", whose pages hold a typed answer and a restart
-// point. Prints one line per check and "N passed, M failed" at the end.
+// point. READER.exe's own resources are read back too: its manifest,
+// version resource and icon, and that it is stripped. Prints one line per
+// check and "N passed, M failed" at the end.
 #include <windows.h>
 
 #include "platform/win32/win32_accessible.h"
@@ -16,6 +18,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -735,6 +740,115 @@ void KilledAndDamaged(const std::string& exe, const std::string& work) {
         "a plain 2,544-byte file written by an older copy is read, and gains its journal");
 }
 
+// The release's own resources, read from the .exe as Windows and Explorer
+// read them. The expected product, company and version come from the
+// book's information and the details screen's version, as the build knows
+// them (LANTHORN_PRODUCT, LANTHORN_COMPANY, LANTHORN_VERSION_*).
+std::string VersionString(const std::vector<char>& info, const std::string& block,
+                          const char* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  const std::string path = "\\StringFileInfo\\" + block + "\\" + name;
+  if (!VerQueryValueA(info.data(), path.c_str(), &value, &length) || length == 0) return "";
+  return std::string(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), length));
+}
+
+void ReleaseResources(const std::string& exe) {
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  Check(module != nullptr, "the reader's resources can be loaded");
+  if (module == nullptr) return;
+
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  std::string manifest;
+  if (found != nullptr) {
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    manifest.assign(bytes, SizeofResource(module, found));
+  }
+  Check(!manifest.empty(), "the .exe carries an application manifest (resource 1, RT_MANIFEST)");
+  Check(manifest.find(">PerMonitorV2, PerMonitor<") != std::string::npos &&
+            manifest.find(">true/pm<") != std::string::npos,
+        "the manifest declares per-monitor DPI awareness");
+  const char* const kSupportedOs[] = {
+      "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+      "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+      "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"};
+  int supported = 0;
+  for (const char* id : kSupportedOs) {
+    if (manifest.find(std::string("<supportedOS Id=\"") + id + "\"/>") != std::string::npos) {
+      ++supported;
+    }
+  }
+  Check(supported == 5, "the manifest names Windows Vista, 7, 8, 8.1 and 10 as supported");
+  Check(!manifest.empty() && manifest.find("Common-Controls") == std::string::npos,
+        "and asks for no Common Controls 6, keeping the classic look");
+
+  HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(420), MAKEINTRESOURCEA(14));
+  std::string sizes;
+  if (group != nullptr) {
+    // A GRPICONDIR: 6 bytes, then 14 bytes an image, the width first (0 is 256).
+    const auto* dir = static_cast<const unsigned char*>(LockResource(LoadResource(module, group)));
+    const int count = dir[4] | dir[5] << 8;
+    for (int i = 0; i < count && 6 + 14 * (i + 1) <= static_cast<int>(SizeofResource(module, group)); ++i) {
+      const int width = dir[6 + 14 * i] == 0 ? 256 : dir[6 + 14 * i];
+      sizes += (sizes.empty() ? "" : " ") + std::to_string(width);
+    }
+  }
+  Check(sizes == "16 24 32 48 256", "the icon holds 16, 24, 32, 48 and 256 pixel images (has: " + sizes + ")");
+  FreeLibrary(module);
+
+  DWORD ignored = 0;
+  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+  const bool hasInfo = !info.empty() &&
+                       GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data());
+  Check(hasInfo, "the .exe carries a version resource");
+  if (!hasInfo) return;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  const DWORD version = MAKELONG(LANTHORN_VERSION_MINOR, LANTHORN_VERSION_MAJOR);
+  Check(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) &&
+            fixed->dwSignature == 0xFEEF04BD && fixed->dwFileVersionMS == version &&
+            fixed->dwProductVersionMS == version && fixed->dwFileType == VFT_APP,
+        "its fixed part gives an application of version " LANTHORN_VERSION);
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  }* translation = nullptr;
+  std::string block;
+  if (VerQueryValueA(info.data(), "\\VarFileInfo\\Translation",
+                     reinterpret_cast<void**>(&translation), &length) &&
+      length >= sizeof *translation) {
+    char name[9];
+    std::snprintf(name, sizeof name, "%04X%04X", translation->language, translation->codePage);
+    block = name;
+  }
+  Check(!block.empty(), "it names its language and code page");
+  Check(VersionString(info, block, "ProductName") == LANTHORN_PRODUCT,
+        "its product is \"" LANTHORN_PRODUCT "\", the book's title");
+  Check(VersionString(info, block, "CompanyName") == LANTHORN_COMPANY,
+        "its company is \"" LANTHORN_COMPANY "\", the book's author");
+  Check(VersionString(info, block, "ProductVersion") == LANTHORN_VERSION &&
+            VersionString(info, block, "FileVersion") == LANTHORN_VERSION,
+        "its product and file versions read " LANTHORN_VERSION);
+  Check(VersionString(info, block, "LegalCopyright").find(LANTHORN_RIGHTS) != std::string::npos,
+        "its copyright carries the book's rights line");
+
+  // Stripped: the PE file header points at no COFF symbol table.
+  std::ifstream file(exe, std::ios::binary);
+  const std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  bool stripped = false;
+  if (image.size() > 0x40) {
+    LONG peOffset = 0;
+    std::memcpy(&peOffset, image.data() + 0x3C, sizeof peOffset);
+    if (peOffset > 0 && static_cast<size_t>(peOffset) + 4 + sizeof(IMAGE_FILE_HEADER) <= image.size()) {
+      IMAGE_FILE_HEADER header;
+      std::memcpy(&header, image.data() + peOffset + 4, sizeof header);
+      stripped = header.PointerToSymbolTable == 0 && header.NumberOfSymbols == 0;
+    }
+  }
+  Check(stripped, "the .exe is stripped of its symbol table");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -748,6 +862,7 @@ int main(int argc, char** argv) {
   const std::string shots = argv[4];
   CreateDirectoryA(work.c_str(), nullptr);
   CreateDirectoryA(shots.c_str(), nullptr);
+  ReleaseResources(exe);
   OpeningAndMenus(exe, work, shots);
   SecondCopyAndLockedFile(exe, work);
   StoryWithTheFixtureBook(fixture, work, shots);
