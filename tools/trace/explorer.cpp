@@ -215,7 +215,9 @@ class Explorer {
   //   the inventory) are its reads, the menu's, information and item pages'
   //   reads count after every page, and the score is read at the endings;
   // - the item is not held: the inventory shows a held item's value, and
-  //   its page opens from there;
+  //   its page opens from there (and reads under a held test, "(X%i)", or
+  //   on the item's own page opened from the inventory, count for held
+  //   items only);
   // - it is not a number item (whose value's low byte is its held flag) nor
   //   the character item (shown by the inventory whether held or not).
   // The explorer's state leaves restart snapshots out and takes no restart
@@ -228,7 +230,7 @@ class Explorer {
         liveness_->LiveSet(state.shownPage - 1) | liveness_->LiveSet(state.readingPosition - 1);
     State s = state;
     for (int i = 0; i < kItemCount; ++i) {
-      if (s.items[i].held != 1 && (live >> i & 1) == 0) s.items[i].value = 0;
+      if (s.items[i].held == 0 && (live >> i & 1) == 0) s.items[i].value = 0;
     }
     return s;
   }

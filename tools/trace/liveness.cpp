@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "page/tag_reader.h"
-#include "tools/bookc/book_graph.h"
 #include "tools/bookc/book_markup.h"
 
 namespace trace {
@@ -28,19 +27,49 @@ struct Effects {
   // Items it may make held, so that the inventory opens their pages: N, and
   // any write of a number item (its value's low byte is its held flag).
   uint64_t held = 0;
+  // The paragraphs its choices, rolls and answers lead to, each with the
+  // items whose liveness there counts here (see HeldGuard).
+  std::vector<std::pair<int, uint64_t>> successors;
 };
 
-// Every "%n" of a condition's text: the evaluator reads those items.
+// The item a condition tests for being held when it is exactly "(X%i)"
+// (blanks aside), else -1. In the block of such a condition item i is held,
+// so the state keeps its value (held values are never left out), and a read
+// of it there, or after a way taken from there, needs no liveness. It can
+// have become held on the way from a state where it was not only through an
+// N tag, which is itself a read.
+int HeldGuard(const std::string& tag) {
+  std::string text;
+  for (size_t i = 1; i < tag.size(); ++i) {
+    if (tag[i] != ' ') text += tag[i];
+  }
+  if (text.size() < 5 || text.compare(0, 3, "(X%") != 0 || text.back() != ')') return -1;
+  int item = 0;
+  for (size_t i = 3; i + 1 < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9' || item > kItemCount) return -1;
+    item = item * 10 + (text[i] - '0');
+  }
+  return item < kItemCount ? item : -1;
+}
+
+// The items whose values a condition reads: every "%n" but those of a held
+// test "X %n)", which reads the held flag only (always kept in a state).
 uint64_t ConditionReads(const std::string& tag) {
   uint64_t items = 0;
   for (size_t i = 1; i < tag.size(); ++i) {
     if (tag[i] != '%') continue;
+    size_t before = i;
+    while (before > 1 && tag[before - 1] == ' ') --before;
+    const bool heldTest = before > 1 && tag[before - 1] == 'X';
     int64_t item = 0;
     size_t d = i + 1;
     for (; d < tag.size() && tag[d] >= '0' && tag[d] <= '9'; ++d) {
       if (item <= kItemCount) item = item * 10 + (tag[d] - '0');
     }
-    items |= Bit(static_cast<int>(item));
+    size_t after = d;
+    while (after < tag.size() && tag[after] == ' ') ++after;
+    // "X %n" then anything but ")" may go on to a comparison of n's value.
+    if (!heldTest || after >= tag.size() || tag[after] != ')') items |= Bit(static_cast<int>(item));
   }
   return items;
 }
@@ -49,17 +78,26 @@ uint64_t ConditionReads(const std::string& tag) {
 // unconditional write of the same item made it; a write counts as a kill
 // only outside braces (a block may be skipped) and only when it sets the
 // value whatever it was (R with a number, an item or z; r adds to it, so it
-// reads). Reads are taken wherever they stand, in blocks or not: a read
-// that may not happen is still counted.
+// reads). Reads are taken wherever they stand, in blocks or not (a read
+// that may not happen is still counted), but for the guarded item of a
+// HeldGuard block.
 Effects EffectsOf(const std::string& joined, uint64_t numberItems) {
   Effects e;
-  const auto read = [&e](uint64_t items) { e.gen |= items & ~e.kill; };
+  uint64_t guarded = 0;  // the item a HeldGuard block holds, while in it
+  const auto read = [&e, &guarded](uint64_t items) { e.gen |= items & ~e.kill & ~guarded; };
   bool inBlock = false;
   bool afterConditional = false;
   bool skipsFar = false;
+  int pendingGuard = -1;
   for (const bookc::MarkupPiece& piece : bookc::SplitMarkup(joined)) {
-    if (piece.kind == bookc::MarkupPiece::kOpenBlock) inBlock = true;
-    if (piece.kind == bookc::MarkupPiece::kCloseBlock) inBlock = false;
+    if (piece.kind == bookc::MarkupPiece::kOpenBlock) {
+      inBlock = true;
+      guarded = afterConditional ? Bit(pendingGuard) : 0;
+    }
+    if (piece.kind == bookc::MarkupPiece::kCloseBlock) {
+      inBlock = false;
+      guarded = 0;
+    }
     if (piece.kind == bookc::MarkupPiece::kText && afterConditional &&
         piece.text.find_first_not_of(' ') != std::string::npos) {
       // Digits between a conditional tag and its "{" make a false block
@@ -70,7 +108,18 @@ Effects EffectsOf(const std::string& joined, uint64_t numberItems) {
     afterConditional = false;
     if (piece.kind != bookc::MarkupPiece::kTag || piece.text.empty()) continue;
     afterConditional = std::strchr("OoEu", piece.text[0]) != nullptr;
+    pendingGuard = piece.text[0] == 'O' ? HeldGuard(piece.text) : -1;
     const lanthorn::ParsedTag t = lanthorn::ReadTag(piece.text.c_str());
+    const bool makesChoice = std::strchr("MmgLdS", t.letter) != nullptr ||
+                             (std::strchr("NQRr", t.letter) != nullptr && t.choice);
+    if (makesChoice) {
+      for (int k = 0; k < 4; ++k) {
+        const int target = t.targets[k].value;
+        if (t.hasTarget[k] && target >= 0 && target < kParagraphCount) {
+          e.successors.push_back({target, ~guarded});
+        }
+      }
+    }
     const int item = t.number.value;
     if (t.face == ChoiceFace::kItem) read(Bit(t.faceNumber.value));  // the button shows it
     switch (t.letter) {
@@ -121,22 +170,18 @@ ValueLiveness::ValueLiveness(const lanthorn::Book& book, const std::vector<int>&
     if (ending >= 0 && ending < kParagraphCount) effects[ending].gen |= Bit(scoreItem);
   }
 
-  // Every way a page's mark-up writes, whatever kind; restart choices and
-  // Next and Prev too, though the explorer takes neither (more ways only
-  // keep more items).
-  std::vector<std::vector<int>> successors(kParagraphCount);
-  for (const bookc::GraphEdge& edge : bookc::MakeBookGraph(book, endings).edges) {
-    successors[edge.from].push_back(edge.to);
-  }
-  // Pages the reader opens without a choice of the mark-up: the menu's pages
-  // and the information page, and from its inventory the own page of every
-  // item that may be held. Whatever they read may be read after any page.
-  std::vector<int> anywhere;
-  for (int page = lanthorn::kRestartPage; page <= lanthorn::kHintsPage; ++page) anywhere.push_back(page - 1);
+  // Pages the explorer opens from every story page without a choice of the
+  // mark-up: the information page, and from its inventory the own page of
+  // every item that may be held. Whatever they read may be read after any
+  // page. (It opens the menu's other pages only at the beginning, where
+  // every value is still 0.)
+  // (page, the item whose page it is): an item's page opens from the
+  // inventory only while the item is held, like a HeldGuard block.
+  std::vector<std::pair<int, int>> anywhere{{lanthorn::kInformationPage - 1, -1}};
   for (int i = 0; i < kItemCount; ++i) {
     const uint32_t page = book.items[i].itemId;
     if ((mayBeHeld & Bit(i)) != 0 && page < static_cast<uint32_t>(kParagraphCount)) {
-      anywhere.push_back(static_cast<int>(page));
+      anywhere.push_back({static_cast<int>(page), i});
     }
   }
 
@@ -145,10 +190,10 @@ ValueLiveness::ValueLiveness(const lanthorn::Book& book, const std::vector<int>&
   for (bool changed = true; changed;) {
     changed = false;
     uint64_t always = 0;
-    for (int p : anywhere) always |= liveIn_[p];
+    for (const auto& [p, item] : anywhere) always |= liveIn_[p] & ~Bit(item);
     for (int p = kParagraphCount - 1; p >= 0; --p) {
       uint64_t out = always;
-      for (int s : successors[p]) out |= liveIn_[s];
+      for (const auto& [target, counted] : effects[p].successors) out |= liveIn_[target] & counted;
       const uint64_t in = effects[p].gen | (out & ~effects[p].kill);
       if (in != liveIn_[p]) {
         liveIn_[p] = in;
