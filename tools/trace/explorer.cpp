@@ -84,14 +84,17 @@ class Explorer {
   ExploreReport Run(int64_t cap, int64_t perPage) {
     const auto start = std::chrono::steady_clock::now();
     Begin();
-    report_.exact = exact_;
     if (exact_) {
       // Breadth first over every state found, in the order found.
-      for (size_t i = 0; i < store_.size(); ++i) {
+      // The limit bounds the memory the states take; reaching it leaves
+      // the figures inexact.
+      size_t i = 0;
+      for (; i < store_.size() && report_.states < cap; ++i) {
         current_ = static_cast<int64_t>(i);
         Visit(store_[i]);
       }
-      pending_ = 0;
+      pending_ = static_cast<int64_t>(store_.size() - i);
+      report_.exact = pending_ == 0;
     } else {
       Capped(cap, perPage);
     }
@@ -477,9 +480,9 @@ ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t
 }
 
 ExploreReport ExploreExactly(const Book& book, const std::vector<int>& endings, int scoreItem,
-                             bool mergeDeadValues) {
+                             bool mergeDeadValues, int64_t limit) {
   return Explorer(book, endings, scoreItem < kItemCount ? scoreItem : 0, true, mergeDeadValues)
-      .Run(0, 0);
+      .Run(limit, 0);
 }
 
 std::string ReportText(const ExploreReport& r) {
@@ -487,6 +490,9 @@ std::string ReportText(const ExploreReport& r) {
   out += "states explored: " + std::to_string(r.states) +
          (r.capped ? " (cap reached; " + std::to_string(r.unexplored) + " left unexplored)"
                    : r.exact ? " (all, exactly)" : " (all)") + "\n";
+  if (r.exhaustive && !r.exact) {
+    out += "the exact exploration reached its limit of states: the figures are not exact\n";
+  }
   char rate[64];
   snprintf(rate, sizeof rate, "%.0f", r.BuildsPerSecond());
   out += "page builds: " + std::to_string(r.pageBuilds) + " (" + rate + " a second)\n";
@@ -498,7 +504,7 @@ std::string ReportText(const ExploreReport& r) {
   for (const auto& [paragraph, score] : r.endings) {
     out += " " + std::to_string(paragraph) + " (" + std::to_string(score) + ")";
   }
-  if (r.exact) {
+  if (r.exhaustive) {
     out += "\nendings reached (worst score):";
     if (r.worstEndings.empty()) out += " none";
     for (const auto& [paragraph, score] : r.worstEndings) {
@@ -552,7 +558,9 @@ std::string ReportJson(const ExploreReport& r) {
     j.Number(score);
   }
   j.EndObject();
-  if (r.exact) {
+  j.Key("exact");
+  j.Bool(r.exact);
+  if (r.exhaustive) {
     j.Key("worstEndings");
     j.BeginObject();
     for (const auto& [paragraph, score] : r.worstEndings) {

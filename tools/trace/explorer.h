@@ -29,7 +29,8 @@ struct ExploreReport {
   int64_t pageBuilds = 0;
   int64_t unexplored = 0;      // states found but left in the queue by the cap
   bool capped = false;
-  bool exact = false;          // every state explored, the figures are exact
+  bool exhaustive = false;     // every state was to be explored, with no order or cap
+  bool exact = false;          // and every one was: the figures are exact
   double seconds = 0;
   std::set<int> reached;       // paragraphs built at least once
   std::set<int> notReached;    // paragraphs with text never built
@@ -56,9 +57,12 @@ ExploreReport Explore(const lanthorn::Book& book, const std::vector<int>& ending
 // with no cap, so that every figure of the report is exact. With
 // `mergeDeadValues`, a story item's value that no way from the state can read
 // before overwriting it is left out of the state (see liveness.h); the
-// figures are the same, and the states fewer.
+// figures are the same, and the states fewer. At most `limit` states are
+// built (their store grows with them); past it the report is capped and not
+// exact.
 ExploreReport ExploreExactly(const lanthorn::Book& book, const std::vector<int>& endings,
-                             int scoreItem = 36, bool mergeDeadValues = true);
+                             int scoreItem = 36, bool mergeDeadValues = true,
+                             int64_t limit = 20000000);
 
 std::string ReportText(const ExploreReport& report);
 std::string ReportJson(const ExploreReport& report);

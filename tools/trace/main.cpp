@@ -73,8 +73,10 @@ With --exact it explores every distinct state it reaches, with no cap, and
 its figures are exact: the endings' best and worst scores, every page with
 no way on, every limit message. States that differ only in story item values
 that nothing can read any more are one state; --plain keeps them apart (for
-checking that merging, on small books). The score is item I's value times
-ten (item 36 unless --score-item says otherwise).
+checking that merging, on small books). --cap bounds the states it keeps
+(20000000 unless given); reaching it leaves the figures inexact, as it
+says. The score is item I's value times ten (item 36 unless --score-item
+says otherwise).
 )";
 
 int Fail(int line, const std::string& problem) {
@@ -101,6 +103,7 @@ int main(int argc, char** argv) {
   long cap = 200000;
   long perPage = 2000;
   bool exact = false;
+  bool capGiven = false;
   bool plain = false;
   long scoreItem = 36;
   for (int i = 1; i < argc; ++i) {
@@ -123,6 +126,7 @@ int main(int argc, char** argv) {
     } else if (argument == "--json") {
       json = true;
     } else if (argument == "--cap" && hasValue) {
+      capGiven = true;
       if (!ParseNumber(argv[++i], 1, 100000000, &cap)) {
         std::cerr << "lanthorn-trace: --cap takes a number of states\n";
         return 2;
@@ -169,7 +173,8 @@ int main(int argc, char** argv) {
     }
     const int score = static_cast<int>(scoreItem);
     const trace::ExploreReport report =
-        exact ? trace::ExploreExactly(*book, loaded->model().endings, score, !plain)
+        exact ? trace::ExploreExactly(*book, loaded->model().endings, score, !plain,
+                                      capGiven ? cap : 20000000)
               : trace::Explore(*book, loaded->model().endings, cap, score, perPage);
     std::cout << (json ? trace::ReportJson(report) + "\n" : trace::ReportText(report));
     const bool whole = report.notReached.empty() && report.stuck.empty() &&
