@@ -13,6 +13,7 @@ using testing_support::ScratchBook;
 // builds, which merging is meant to change.
 void ExpectSameFigures(const trace::ExploreReport& merged, const trace::ExploreReport& plain) {
   EXPECT_TRUE(merged.exact);
+  EXPECT_TRUE(plain.exact);
   EXPECT_FALSE(merged.capped);
   EXPECT_FALSE(plain.capped);
   EXPECT_EQ(merged.reached, plain.reached);
@@ -50,6 +51,13 @@ TEST(ExactExplorer, MergingKeepsTheCrossingBooksFigures) {
   EXPECT_EQ(merged.endings, (std::map<int, int>{{16, 30}}));
   EXPECT_EQ(merged.worstEndings, (std::map<int, int>{{16, 0}}));
   EXPECT_TRUE(merged.notReached.empty());
+
+  // A limit of states below what the book needs leaves the figures inexact.
+  const trace::ExploreReport limited = trace::ExploreExactly(book->book(), {16}, 2, true, 10);
+  EXPECT_EQ(limited.states, 10);
+  EXPECT_TRUE(limited.capped);
+  EXPECT_FALSE(limited.exact);
+  EXPECT_NE(trace::ReportText(limited).find("the figures are not exact"), std::string::npos);
 }
 
 // Reads the merging must see: a value read through another item's

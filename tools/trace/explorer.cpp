@@ -84,6 +84,7 @@ class Explorer {
   ExploreReport Run(int64_t cap, int64_t perPage) {
     const auto start = std::chrono::steady_clock::now();
     Begin();
+    report_.exhaustive = exact_;
     if (exact_) {
       // Breadth first over every state found, in the order found.
       // The limit bounds the memory the states take; reaching it leaves
