@@ -90,3 +90,27 @@ TEST(ExactExplorer, EveryKindOfReadKeepsAValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// "X %1 = 2" goes on from the held test to a comparison of item 1's value:
+// that is a read of the value, though item 1 is never held.
+TEST(ExactExplorer, AHeldTestFollowedByAComparisonReadsTheValue) {
+  ScratchBook source;
+  source.Write("items.toml",
+               "[[items]]\nname = \"Score\"\noptions = [\"0\", \"10\", \"20\", \"30\", \"40\"]\n"
+               "[[items]]\nname = \"A\"\noptions = [\"x\", \"y\", \"z\"]\n");
+  source.Write("book.toml", testing_support::MinimalBookToml("endings = [30, 31]\n"));
+  source.Paragraphs("@1\n<R %1 2 \"a\" 10> <M \"none\" 10> <G>\n@10\nNothing. <M \"on\" 11> <G>\n"
+                    "@11\n<O(X %1 = 2)>{<r %0 3 \"Bonus\" 30>} <M \"Leave\" 31> <G>\n"
+                    "@30\nEnd <G>\n@31\nEnd <G>\n");
+  bookc::Diagnostics diagnostics;
+  auto book = source.Load(diagnostics);
+  ASSERT_NE(book, nullptr);
+  const trace::ExploreReport merged = trace::ExploreExactly(book->book(), {30, 31}, 0, true);
+  const trace::ExploreReport plain = trace::ExploreExactly(book->book(), {30, 31}, 0, false);
+  ExpectSameFigures(merged, plain);
+  EXPECT_EQ(merged.endings.count(30), 1u);
+}
+
+}  // namespace
