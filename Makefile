@@ -73,6 +73,15 @@ bench: bootstrap
 	@cmake --build --preset release
 	@build/release/page_bench
 
+# The map of the book: bookc graph writes it in DOT, Graphviz draws it.
+book-map: bootstrap
+	@scripts/bootstrap graphviz
+	@cmake --preset dev >/dev/null
+	@cmake --build --preset dev --target bookc
+	@build/dev/bookc graph --output build/book-map.dot book/data
+	@dot -Tsvg -o build/book-map.svg build/book-map.dot
+	@echo "build/book-map.svg"
+
 # Remakes the pictures, icon-bar faces, icon and sounds under resources/
 # from their sources. The results are committed; the build does not need this.
 art: bootstrap

@@ -9,6 +9,7 @@
 #include "platform/headless/headless_platform.h"
 #include "shell/main_window.h"
 #include "shell/reader.h"
+#include "tools/bookc/compile.h"
 #include "tools/trace/explorer.h"
 
 namespace {
@@ -62,7 +63,7 @@ void BM_EveryPage(benchmark::State& state) {
   int pages = 0;
   for (auto _ : state) {
     for (int16_t page = 2; page <= kParagraphCount; ++page) {
-      if (!PageExists(*b.reader, page)) continue;
+      if (!PageExists(b.reader->book, page)) continue;
       b.Show(page);
       ++pages;
     }
@@ -79,6 +80,41 @@ void BM_ExploreBook(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(builds), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ExploreBook)->Unit(benchmark::kMillisecond);
+
+// The exact explorer over the whole book, breadth first with no order and
+// no per-page cap, up to 200,000 states: its page builds a second, and the
+// share of the book's states it got through (states/run; the whole book
+// needs far more than this limit today).
+void BM_ExploreBookExactly(benchmark::State& state) {
+  int64_t builds = 0;
+  int64_t states = 0;
+  for (auto _ : state) {
+    const trace::ExploreReport report = trace::ExploreExactly(CompiledBook(), {}, 36, true, 200000);
+    builds += report.pageBuilds;
+    states = report.states + report.unexplored;
+  }
+  state.counters["builds/s"] =
+      benchmark::Counter(static_cast<double>(builds), benchmark::Counter::kIsRate);
+  state.counters["found"] = static_cast<double>(states);
+}
+BENCHMARK(BM_ExploreBookExactly)->Unit(benchmark::kMillisecond);
+
+// The exact explorer on the small ledger book, with and without merging the
+// values nothing reads any more: the states each needs, and its time.
+void BM_ExploreLedgerExactly(benchmark::State& state) {
+  bookc::Diagnostics diagnostics;
+  const auto book = bookc::LoadBook(LANTHORN_FIXTURES_DIR "/ledger", diagnostics);
+  if (book == nullptr) {
+    state.SkipWithError("the ledger fixture does not compile");
+    return;
+  }
+  int64_t states = 0;
+  for (auto _ : state) {
+    states = trace::ExploreExactly(book->book(), {14, 16}, 1, state.range(0) != 0).states;
+  }
+  state.counters["states"] = static_cast<double>(states);
+}
+BENCHMARK(BM_ExploreLedgerExactly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

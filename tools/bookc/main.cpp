@@ -1,18 +1,21 @@
 // bookc: compiles and checks a book's source directory.
 //
 //   bookc [--output FILE] [--resources FILE --resource-dir DIR] BOOK_DIR
+//   bookc graph [--output FILE] BOOK_DIR
 //
 // Reports every problem as "file:line:col: error: ..." (or warning) on
 // standard error and exits with 1 when there is an error. With --output it
 // writes the book's tables as C++ source; with --resources, the resource
 // script lines for its pictures and sounds under DIR. Files are rewritten
-// only when their content changes.
+// only when their content changes. "bookc graph" checks the book the same way
+// and writes its map as a Graphviz DOT graph to FILE or standard output.
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "tools/bookc/book_graph.h"
 #include "tools/bookc/compile.h"
 #include "tools/bookc/cpp_writer.h"
 
@@ -20,7 +23,8 @@ namespace {
 
 int Usage(const char* problem) {
   if (problem != nullptr) std::cerr << "bookc: " << problem << '\n';
-  std::cerr << "usage: bookc [--output FILE] [--resources FILE --resource-dir DIR] BOOK_DIR\n";
+  std::cerr << "usage: bookc [--output FILE] [--resources FILE --resource-dir DIR] BOOK_DIR\n"
+               "       bookc graph [--output FILE] BOOK_DIR\n";
   return 2;
 }
 
@@ -49,7 +53,8 @@ int main(int argc, char** argv) {
   std::string resources;
   std::string resourceDirectory;
   std::string directory;
-  for (int i = 1; i < argc; ++i) {
+  const bool graph = argc > 1 && std::string(argv[1]) == "graph";
+  for (int i = graph ? 2 : 1; i < argc; ++i) {
     const std::string argument = argv[i];
     if (argument == "--output" || argument == "-o") {
       if (++i == argc) return Usage("--output needs a file name");
@@ -72,6 +77,7 @@ int main(int argc, char** argv) {
     }
   }
   if (directory.empty()) return Usage("no book directory given");
+  if (graph && !resources.empty()) return Usage("graph writes no resource script");
   if (!resources.empty() && resourceDirectory.empty()) {
     return Usage("--resources needs --resource-dir");
   }
@@ -82,6 +88,18 @@ int main(int argc, char** argv) {
     std::cerr << "bookc: " << diagnostics.ErrorCount() << " error(s), "
               << diagnostics.WarningCount() << " warning(s)\n";
     return 1;
+  }
+  if (graph) {
+    bookc::LoadedBook loaded(*model);
+    std::ostringstream dot;
+    bookc::WriteDot(bookc::MakeBookGraph(loaded.book(), model->endings), dot);
+    if (output.empty()) {
+      std::cout << dot.str();
+    } else if (!WriteIfChanged(output, dot.str())) {
+      std::cerr << output << ": error: cannot write the graph\n";
+      return 1;
+    }
+    return 0;
   }
   if (!output.empty()) {
     std::ostringstream source;

@@ -13,6 +13,7 @@
 #include "shell/reader.h"
 #include "tools/bookc/cp1252.h"
 #include "tools/trace/json_writer.h"
+#include "tools/trace/liveness.h"
 
 namespace trace {
 
@@ -69,16 +70,54 @@ struct Step {
 
 class Explorer {
  public:
-  Explorer(const Book& book, const std::vector<int>& endings, int scoreItem)
+  Explorer(const Book& book, const std::vector<int>& endings, int scoreItem,
+           bool exact = false, bool mergeDeadValues = false)
       : reader_(std::make_unique<Reader>(book, platform_)),
         endings_(endings.begin(), endings.end()),
-        scoreItem_(scoreItem) {
+        scoreItem_(scoreItem),
+        exact_(exact) {
+    if (mergeDeadValues) liveness_ = std::make_unique<ValueLiveness>(book, endings, scoreItem);
     reader_->page.geometry.clientRect = platform_.ClientRect();
     reader_->render.pageArea = {0, 0, 506, 634};
   }
 
   ExploreReport Run(int64_t cap, int64_t perPage) {
     const auto start = std::chrono::steady_clock::now();
+    Begin();
+    report_.exhaustive = exact_;
+    if (exact_) {
+      // Breadth first over every state found, in the order found.
+      // The limit bounds the memory the states take; reaching it leaves
+      // the figures inexact.
+      size_t i = 0;
+      for (; i < store_.size() && report_.states < cap; ++i) {
+        current_ = static_cast<int64_t>(i);
+        Visit(store_[i]);
+      }
+      pending_ = static_cast<int64_t>(store_.size() - i);
+      report_.exact = pending_ == 0;
+    } else {
+      Capped(cap, perPage);
+    }
+    report_.unexplored = pending_;
+    report_.capped = pending_ > 0;
+    report_.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (int p = 1; p < kParagraphCount; ++p) {
+      const ParagraphEntry& e = reader_->book.paragraphs[p];
+      if (e.block >= 0 && e.endWord > e.firstWord && report_.reached.count(p) == 0) {
+        report_.notReached.insert(p);
+      }
+    }
+    for (int ending : endings_) {
+      if (report_.endings.count(ending) == 0) report_.endingsNotReached.insert(ending);
+    }
+    for (const auto& [ending, index] : bestEndingState_) report_.bestPaths[ending] = PathTo(index);
+    return std::move(report_);
+  }
+
+ private:
+  void Begin() {
     State first{};
     first.shownPage = 2;
     first.readingPosition = 2;
@@ -91,6 +130,9 @@ class Explorer {
       aside.storyMode = 0;
       Offer(aside, {-1, 'b', 0, 0, -1});
     }
+  }
+
+  void Capped(int64_t cap, int64_t perPage) {
     // The page built least so far goes next, so that the exploration goes
     // deep into the book instead of trying every combination near its
     // start. On a page, states holding item values the page has not yet
@@ -111,24 +153,8 @@ class Explorer {
       Visit(state);
     }
     pending_ += skipped_;
-    report_.unexplored = pending_;
-    report_.capped = pending_ > 0;
-    report_.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    for (int p = 1; p < kParagraphCount; ++p) {
-      const ParagraphEntry& e = reader_->book.paragraphs[p];
-      if (e.block >= 0 && e.endWord > e.firstWord && report_.reached.count(p) == 0) {
-        report_.notReached.insert(p);
-      }
-    }
-    for (int ending : endings_) {
-      if (report_.endings.count(ending) == 0) report_.endingsNotReached.insert(ending);
-    }
-    for (const auto& [ending, index] : bestEndingState_) report_.bestPaths[ending] = PathTo(index);
-    return std::move(report_);
   }
 
- private:
   struct Pending {
     int novelty;
     int score;
@@ -184,11 +210,42 @@ class Explorer {
            (reached ? 1u : 0u);
   }
 
-  void Offer(const State& state, const Step& step) {
+  // Leaves out of a state the values that cannot be told apart from here
+  // on, so that states differing only in them are one state. An item's value
+  // is set to 0 only when all of these hold:
+  // - no way from the page (nor, from an aside, from the story page that
+  //   Return rebuilds) reads it before overwriting it: the conditions, "l",
+  //   the operands and sums of R and r, item buttons, and N (which puts it in
+  //   the inventory) are its reads, the menu's, information and item pages'
+  //   reads count after every page, and the score is read at the endings;
+  // - the item is not held: the inventory shows a held item's value, and
+  //   its page opens from there (and reads under a held test, "(X%i)", or
+  //   on the item's own page opened from the inventory, count for held
+  //   items only);
+  // - it is not a number item (whose value's low byte is its held flag) nor
+  //   the character item (shown by the inventory whether held or not).
+  // The explorer's state leaves restart snapshots out and takes no restart
+  // choice, so the values an "s" tag copies are never read back in it.
+  // States merged so build the same pages, with the same choices, messages
+  // and scores, in every continuation: each read sees the same value.
+  State Canonical(const State& state) const {
+    if (!liveness_) return state;
+    const uint64_t live =
+        liveness_->LiveSet(state.shownPage - 1) | liveness_->LiveSet(state.readingPosition - 1);
+    State s = state;
+    for (int i = 0; i < kItemCount; ++i) {
+      if (s.items[i].held == 0 && (live >> i & 1) == 0) s.items[i].value = 0;
+    }
+    return s;
+  }
+
+  void Offer(const State& offered, const Step& step) {
+    const State state = Canonical(offered);
     if (!seen_.insert(Hash(state)).second) return;
     const int page = PageIndex(state);
     store_.push_back(state);
     steps_.push_back(step);
+    if (exact_) return;
     frontier_[page].push(
         {Novelty(state, page), state.items[scoreItem_].value, order_++, store_.size() - 1});
     ++pending_;
@@ -267,7 +324,7 @@ class Explorer {
   void Visit(const State& state) {
     const int page = PageIndex(state);
     ++builds_[page];
-    NoteValues(state, page);
+    if (!exact_) NoteValues(state, page);
     Load(state);
     platform_.messages.clear();
     RebuildPage(*reader_);
@@ -303,6 +360,8 @@ class Explorer {
           it->second = score;
           bestEndingState_[paragraph] = current_;
         }
+        auto [worst, first] = report_.worstEndings.emplace(paragraph, score);
+        if (!first && score < worst->second) worst->second = score;
       } else if (ways == 0) {
         report_.stuck.insert(paragraph);
       }
@@ -359,6 +418,8 @@ class Explorer {
   std::unique_ptr<Reader> reader_;
   std::set<int> endings_;
   int scoreItem_;
+  bool exact_;
+  std::unique_ptr<ValueLiveness> liveness_;
   std::deque<State> store_;
   std::deque<Step> steps_;
   int64_t current_ = -1;
@@ -419,11 +480,20 @@ ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t
   return Explorer(book, endings, scoreItem < kItemCount ? scoreItem : 0).Run(cap, perPage);
 }
 
+ExploreReport ExploreExactly(const Book& book, const std::vector<int>& endings, int scoreItem,
+                             bool mergeDeadValues, int64_t limit) {
+  return Explorer(book, endings, scoreItem < kItemCount ? scoreItem : 0, true, mergeDeadValues)
+      .Run(limit, 0);
+}
+
 std::string ReportText(const ExploreReport& r) {
   std::string out;
   out += "states explored: " + std::to_string(r.states) +
          (r.capped ? " (cap reached; " + std::to_string(r.unexplored) + " left unexplored)"
-                   : " (all)") + "\n";
+                   : r.exact ? " (all, exactly)" : " (all)") + "\n";
+  if (r.exhaustive && !r.exact) {
+    out += "the exact exploration reached its limit of states: the figures are not exact\n";
+  }
   char rate[64];
   snprintf(rate, sizeof rate, "%.0f", r.BuildsPerSecond());
   out += "page builds: " + std::to_string(r.pageBuilds) + " (" + rate + " a second)\n";
@@ -434,6 +504,13 @@ std::string ReportText(const ExploreReport& r) {
   if (r.endings.empty()) out += " none";
   for (const auto& [paragraph, score] : r.endings) {
     out += " " + std::to_string(paragraph) + " (" + std::to_string(score) + ")";
+  }
+  if (r.exhaustive) {
+    out += "\nendings reached (worst score):";
+    if (r.worstEndings.empty()) out += " none";
+    for (const auto& [paragraph, score] : r.worstEndings) {
+      out += " " + std::to_string(paragraph) + " (" + std::to_string(score) + ")";
+    }
   }
   out += "\nendings never reached: " + Join(r.endingsNotReached) + "\n";
   // The way to the ending with the best score.
@@ -482,6 +559,17 @@ std::string ReportJson(const ExploreReport& r) {
     j.Number(score);
   }
   j.EndObject();
+  j.Key("exact");
+  j.Bool(r.exact);
+  if (r.exhaustive) {
+    j.Key("worstEndings");
+    j.BeginObject();
+    for (const auto& [paragraph, score] : r.worstEndings) {
+      j.Key(std::to_string(paragraph));
+      j.Number(score);
+    }
+    j.EndObject();
+  }
   j.Key("endingsNotReached");
   Numbers(j, r.endingsNotReached);
   j.Key("bestPaths");

@@ -29,11 +29,14 @@ struct ExploreReport {
   int64_t pageBuilds = 0;
   int64_t unexplored = 0;      // states found but left in the queue by the cap
   bool capped = false;
+  bool exhaustive = false;     // every state was to be explored, with no order or cap
+  bool exact = false;          // and every one was: the figures are exact
   double seconds = 0;
   std::set<int> reached;       // paragraphs built at least once
   std::set<int> notReached;    // paragraphs with text never built
   std::set<int> stuck;         // story pages with no way on that are not endings
   std::map<int, int> endings;  // ending paragraph reached -> best score there
+  std::map<int, int> worstEndings;  // ending paragraph reached -> worst score there
   std::set<int> endingsNotReached;
   std::map<int, std::set<std::string>> messages;  // paragraph -> limit messages
   std::map<int, std::vector<PathStep>> bestPaths;  // ending -> a way to its best score
@@ -49,6 +52,17 @@ struct ExploreReport {
 // times ten, is the score.
 ExploreReport Explore(const lanthorn::Book& book, const std::vector<int>& endings, int64_t cap,
                       int scoreItem = 36, int64_t perPage = 2000);
+
+// Explores every distinct story state the explorer's moves reach from page 2,
+// with no cap, so that every figure of the report is exact. With
+// `mergeDeadValues`, a story item's value that no way from the state can read
+// before overwriting it is left out of the state (see liveness.h); the
+// figures are the same, and the states fewer. At most `limit` states are
+// built (their store grows with them); past it the report is capped and not
+// exact.
+ExploreReport ExploreExactly(const lanthorn::Book& book, const std::vector<int>& endings,
+                             int scoreItem = 36, bool mergeDeadValues = true,
+                             int64_t limit = 20000000);
 
 std::string ReportText(const ExploreReport& report);
 std::string ReportJson(const ExploreReport& report);

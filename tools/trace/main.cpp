@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kHelp = R"(usage: lanthorn-trace [--book DIR] [--screen-height H] [--tick MS]
        lanthorn-trace --explore --book DIR [--cap N] [--per-page K] [--json]
+       lanthorn-trace --explore --exact [--plain] --book DIR [--score-item I] [--json]
 
 Runs the reader in the current directory (its save file, TBV2lanthornfell.dat,
 lives there) on the compiled-in book, or on the book source in DIR. Reads a
@@ -77,6 +78,15 @@ book's "endings" list), the endings with the best score reached at each, any
 limit message, what the cap left unexplored and the page builds a second. It
 exits with 1 when the book is not whole: a paragraph with text not reached,
 a page with no way on, an ending not reached, or a limit message.
+
+With --exact it explores every distinct state it reaches, with no cap, and
+its figures are exact: the endings' best and worst scores, every page with
+no way on, every limit message. States that differ only in story item values
+that nothing can read any more are one state; --plain keeps them apart (for
+checking that merging, on small books). --cap bounds the states it keeps
+(20000000 unless given); reaching it leaves the figures inexact, as it
+says. The score is item I's value times ten (item 36 unless --score-item
+says otherwise).
 )";
 
 bool ParseNumber(const std::string& text, long low, long high, long* value) {
@@ -97,6 +107,10 @@ int main(int argc, char** argv) {
   bool json = false;
   long cap = 200000;
   long perPage = 2000;
+  bool exact = false;
+  bool capGiven = false;
+  bool plain = false;
+  long scoreItem = 36;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -105,9 +119,19 @@ int main(int argc, char** argv) {
       return 0;
     } else if (argument == "--explore") {
       explore = true;
+    } else if (argument == "--exact") {
+      exact = true;
+    } else if (argument == "--plain") {
+      plain = true;
+    } else if (argument == "--score-item" && hasValue) {
+      if (!ParseNumber(argv[++i], 0, lanthorn::kItemCount - 1, &scoreItem)) {
+        std::cerr << "lanthorn-trace: --score-item takes an item number\n";
+        return 2;
+      }
     } else if (argument == "--json") {
       json = true;
     } else if (argument == "--cap" && hasValue) {
+      capGiven = true;
       if (!ParseNumber(argv[++i], 1, 100000000, &cap)) {
         std::cerr << "lanthorn-trace: --cap takes a number of states\n";
         return 2;
@@ -152,8 +176,11 @@ int main(int argc, char** argv) {
       std::cerr << "lanthorn-trace: --explore needs --book DIR\n";
       return 2;
     }
+    const int score = static_cast<int>(scoreItem);
     const trace::ExploreReport report =
-        trace::Explore(*book, loaded->model().endings, cap, 36, perPage);
+        exact ? trace::ExploreExactly(*book, loaded->model().endings, score, !plain,
+                                      capGiven ? cap : 20000000)
+              : trace::Explore(*book, loaded->model().endings, cap, score, perPage);
     std::cout << (json ? trace::ReportJson(report) + "\n" : trace::ReportText(report));
     const bool whole = report.notReached.empty() && report.stuck.empty() &&
                        report.endingsNotReached.empty() && report.messages.empty();
