@@ -8,13 +8,13 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/qt/qt_app.h"
@@ -36,7 +36,8 @@ double SinceProcessStart() {
   const double started = std::stod(field) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
   timespec now{};
   clock_gettime(CLOCK_BOOTTIME, &now);
-  return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6 - started;
+  return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6 -
+         started;
 }
 
 class FirstPaint : public QObject {

@@ -17,8 +17,8 @@ constexpr int kItemCount = 52;
 constexpr int kRestartPointCount = 14;
 
 // Pages with a fixed part in every book (a page is its paragraph + 1).
-constexpr int16_t kFirstStoryPage = 2;   // where the story begins
-constexpr int16_t kRestartPage = 3;      // the restart points reached
+constexpr int16_t kFirstStoryPage = 2;  // where the story begins
+constexpr int16_t kRestartPage = 3;     // the restart points reached
 constexpr int16_t kObjectivePage = 4;
 constexpr int16_t kCreditsPage = 5;
 constexpr int16_t kInformationPage = 6;  // the inventory when the book has no such page
@@ -60,9 +60,9 @@ struct ItemDefinition {
   uint8_t kind;
   int16_t optionCount;
   int16_t minimum;
-  uint32_t itemId;                  // paragraph of the item's own page
-  const char* const* optionTexts;   // text items with options, else null
-  const uint16_t* optionPictures;   // picture items with options, else null
+  uint32_t itemId;                 // paragraph of the item's own page
+  const char* const* optionTexts;  // text items with options, else null
+  const uint16_t* optionPictures;  // picture items with options, else null
 };
 
 struct RestartPointDefinition {

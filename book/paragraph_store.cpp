@@ -19,9 +19,7 @@ const ParagraphEntry* EntryOfPage(const Book& book, int16_t page) {
 
 }  // namespace
 
-bool PageExists(const Book& book, int16_t page) {
-  return EntryOfPage(book, page) != nullptr;
-}
+bool PageExists(const Book& book, int16_t page) { return EntryOfPage(book, page) != nullptr; }
 
 void JoinParagraph(const Book& book, Platform& platform, int16_t page, ParagraphBuffer& buffer) {
   const ParagraphEntry* entry = EntryOfPage(book, page);

@@ -42,8 +42,8 @@ void EnterScratchFolder() {
 }
 
 void WriteFile(const fs::path& path, std::string_view text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(text.data(),
-                                                                 static_cast<std::streamsize>(text.size()));
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 // Builds every page of an accepted book the way the reader does.

@@ -5,12 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "page/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
+#include "page/tokenizer.h"
 #include "platform/quiet/quiet_platform.h"
 #include "render/painter.h"
 #include "story/story_state.h"
-
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

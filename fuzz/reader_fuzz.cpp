@@ -13,8 +13,8 @@
 #include <string>
 
 #include "book/book_tables.h"
-#include "shell/main_window.h"
 #include "platform/headless/headless_app.h"
+#include "shell/main_window.h"
 #include "tools/trace/script.h"
 
 namespace {
@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (app.running()) {
     const lanthorn::Reader& reader = app.reader();
     if (reader.navigation.shownPage < 1 || reader.navigation.shownPage > 361) __builtin_trap();
-    if (reader.page.display.count < 0 || reader.page.display.count > lanthorn::kDisplayRecordCapacity) {
+    if (reader.page.display.count < 0 ||
+        reader.page.display.count > lanthorn::kDisplayRecordCapacity) {
       __builtin_trap();
     }
     // Every run ends the reader, which writes and unlocks its save file;

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "book/paragraph_store.h"
-#include "page/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
+#include "page/tokenizer.h"
 #include "screens/screens.h"
 #include "shell/save_file.h"
 

@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "page/tokenizer.h"
 #include "fuzz/fuzz_reader.h"
+#include "page/tokenizer.h"
 #include "story/story_state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

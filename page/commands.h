@@ -43,9 +43,9 @@ constexpr MenuItem kMenu[] = {
 #include "page/menu_items.inc"
 };
 #undef LANTHORN_MENU_ITEM
-constexpr Command kMenuCommands[] = {kStartAgain, kOpenInformation, kOpenRestart,
-                                     kOpenObjective, kOpenSounds, kOpenHints,
-                                     kOpenAbout, kOpenCredits, kExit};
+constexpr Command kMenuCommands[] = {kStartAgain,    kOpenInformation, kOpenRestart,
+                                     kOpenObjective, kOpenSounds,      kOpenHints,
+                                     kOpenAbout,     kOpenCredits,     kExit};
 static_assert(sizeof kMenu / sizeof kMenu[0] == sizeof kMenuCommands / sizeof kMenuCommands[0]);
 constexpr bool MenuIdsAreCommands() {
   for (size_t i = 0; i < sizeof kMenu / sizeof kMenu[0]; ++i) {
@@ -56,8 +56,8 @@ constexpr bool MenuIdsAreCommands() {
 static_assert(MenuIdsAreCommands(), "page/menu_items.inc names the menu's commands in this order");
 
 struct IconButton {
-  const char* text;      // the button's window text
-  const char* spoken;    // its name for assistive technology and its tooltip
+  const char* text;    // the button's window text
+  const char* spoken;  // its name for assistive technology and its tooltip
   uint16_t id;
   uint16_t face;          // bitmap resource shown while it is enabled
   uint16_t disabledFace;  // and while it is not (0: it is never disabled)

@@ -72,8 +72,7 @@ void MakeTextButton(Page& page, const char* label, uint16_t id) {
   if (handle == nullptr) {
     char caption[32];
     snprintf(caption, sizeof caption, " Error %x", page.platform.LastError());
-    page.platform.ShowMessageBox(page.window, "Could not create button", caption,
-                                   kMessageBoxOk);
+    page.platform.ShowMessageBox(page.window, "Could not create button", caption, kMessageBoxOk);
     page.platform.PostClose();
   } else {
     page.platform.ShowControl(handle, false);
@@ -128,16 +127,15 @@ uint16_t MakeInputBox(Page& page, int32_t maximumLength) {
   box.height = static_cast<uint16_t>(height);
   box.maximumLength = static_cast<uint16_t>(maximumLength);
 
-  const ControlSpec request{ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0,
-                            "Answer"};
+  const ControlSpec request{
+      ControlKind::kEditBox, "", box.x, box.y, width, height, id, 0, "Answer"};
   ControlHandle handle = page.platform.CreateControl(request);
   page.geometry.penY += height + 1;
   if (handle != nullptr) {
     page.platform.ShowControl(handle, false);
     page.platform.SetTextLimit(handle, maximumLength);
   } else {
-    page.platform.ShowMessageBox(page.window, "Null Edit Box", "Bad Edit Box",
-                                   kMessageBoxOk);
+    page.platform.ShowMessageBox(page.window, "Null Edit Box", "Bad Edit Box", kMessageBoxOk);
   }
   table.handles[index] = handle;
   table.handles[index + 1] = nullptr;

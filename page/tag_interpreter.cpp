@@ -54,14 +54,11 @@ void MakeChoiceControl(Page& page, const ParsedTag& tag, HotwordRecord& record) 
           record.controlId = MakeChoiceButton(page, label);
           break;
         }
-        default:
-          record.controlId = MakeChoiceButton(page, OptionText(story, item));
-          break;
+        default: record.controlId = MakeChoiceButton(page, OptionText(story, item)); break;
       }
       break;
     }
-    case ChoiceFace::kNone:
-      break;
+    case ChoiceFace::kNone: break;
   }
   record.target0 = Paragraph(tag.targets[0]);
 }
@@ -154,8 +151,7 @@ void ShowItemState(Page& page, int32_t item) {
         AddPicture(page, OptionPicture(story, item), 1);
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

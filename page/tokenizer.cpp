@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "page/display_list.h"
 #include "book/limit_message.h"
-#include "page/tag_interpreter.h"
+#include "page/display_list.h"
 #include "page/page.h"
+#include "page/tag_interpreter.h"
 
 namespace lanthorn {
 
@@ -91,9 +91,7 @@ void BodyCharacter(Page& page, char c) {
       AppendWordCharacter(page, c);
       if (c == ' ' && !t.titleMode && t.wordLength > kWordFlushLength) FlushWordBuffer(page);
       break;
-    case kInTag:
-      AppendCommandCharacter(page, c);
-      break;
+    case kInTag: AppendCommandCharacter(page, c); break;
     case kBetweenWords:
       if (c == ' ') break;
       AppendWordCharacter(page, c);
@@ -140,15 +138,9 @@ void Tokenize(Page& page, const char* text) {
       case '>':
         if (t.state == kInTag) EndTag(page);
         break;
-      case '{':
-        OpenBlock(page, length);
-        break;
-      case '}':
-        t.state = kBetweenWords;
-        break;
-      default:
-        BodyCharacter(page, c);
-        break;
+      case '{': OpenBlock(page, length); break;
+      case '}': t.state = kBetweenWords; break;
+      default: BodyCharacter(page, c); break;
     }
   }
 }

@@ -75,7 +75,7 @@ class Canvas {
   virtual Size MeasureText(FontHandle font, const char* text, int32_t length) = 0;
   // One line of text in the rectangle, aligned and clipped by the flags.
   virtual void DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
-                        uint32_t flags) = 0;
+                          uint32_t flags) = 0;
   virtual void InvertRect(const Rect& rect) = 0;
   // A bitmap resource copied opaquely at its own size.
   virtual void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) = 0;

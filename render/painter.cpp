@@ -22,7 +22,10 @@ FontHandle Font(const PageGeometry& geometry, bool bold) {
 class Layout {
  public:
   Layout(Page& page, RenderState& render, Canvas& canvas)
-      : page_(page), r_(render), g_(page.geometry), canvas_(canvas),
+      : page_(page),
+        r_(render),
+        g_(page.geometry),
+        canvas_(canvas),
         client_(page.platform.ClientRect()) {}
 
   void Run() {
@@ -87,8 +90,7 @@ class Layout {
                 button.bitmapId == 0 ? 2 : 0);
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 
@@ -138,9 +140,10 @@ class Layout {
         n = ForcedWord(p, remaining, &width);
       }
       if (r_.penX == r_.leftMargin && n < remaining) {
-        canvas_.DrawString(Font(g_, r_.layoutBold != 0),
-                         {r_.penX + client_.left, g_.penY, g_.rightMargin, g_.penY + g_.lineHeight},
-                         r_.fitBuffer, n, AlignmentFlag(r_.alignment) | kLineFlags);
+        canvas_.DrawString(
+            Font(g_, r_.layoutBold != 0),
+            {r_.penX + client_.left, g_.penY, g_.rightMargin, g_.penY + g_.lineHeight},
+            r_.fitBuffer, n, AlignmentFlag(r_.alignment) | kLineFlags);
       } else {
         if (r_.pendingCount >= kPendingSegmentCapacity ||
             r_.segmentTextUsed + n + 1 > kSegmentTextSize) {
@@ -178,12 +181,11 @@ class Layout {
 
   void Title(const char* text) {
     int32_t width = g_.rightMargin - client_.left;
-    const int32_t n =
-        FitText(page_, r_, canvas_, r_.fitBuffer, text, &g_.lineHeight, &width, true);
+    const int32_t n = FitText(page_, r_, canvas_, r_.fitBuffer, text, &g_.lineHeight, &width, true);
     const Rect band{client_.left, g_.penY, client_.right, g_.penY + g_.lineHeight};
     if (n > 0) {
       canvas_.DrawString(g_.boldFont, band, r_.fitBuffer, n,
-                       kDrawCentre | kDrawSingleLine | kDrawNoPrefix);
+                         kDrawCentre | kDrawSingleLine | kDrawNoPrefix);
     }
     if (r_.scrollOffset == 0) canvas_.InvertRect(band);
     g_.penY += g_.lineHeight;
@@ -289,8 +291,8 @@ void FlushLine(Page& page, RenderState& r, Canvas& canvas) {
       case kTextRun:
         if (s.text != nullptr) {
           canvas.DrawString(Font(g, r.drawingBold != 0),
-                            {x + client.left, g.penY, g.rightMargin, g.penY + g.lineHeight},
-                            s.text, s.number, kDrawLeft | kLineFlags);
+                            {x + client.left, g.penY, g.rightMargin, g.penY + g.lineHeight}, s.text,
+                            s.number, kDrawLeft | kLineFlags);
         }
         x += s.width;
         break;
@@ -313,8 +315,7 @@ void FlushLine(Page& page, RenderState& r, Canvas& canvas) {
         x += s.width + (button.bitmapId == 0 ? 2 : 0);
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
   r.penX = x;

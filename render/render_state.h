@@ -17,8 +17,8 @@ constexpr int kSegmentTextSize = 200;
 constexpr int kFitBufferSize = 500;
 
 struct LineSegment {
-  uint32_t kind;     // the display-record kind that made it
-  uint16_t number;   // characters, bitmap id or control index
+  uint32_t kind;    // the display-record kind that made it
+  uint16_t number;  // characters, bitmap id or control index
   int16_t width;
   const char* text;  // text segments: in the segment text buffer
 };

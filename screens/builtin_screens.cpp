@@ -147,17 +147,10 @@ int32_t ScreenDispatcher(Page& page, ScreensState& screens, int32_t screen) {
       BuildPresentsScreen(page);
       page.platform.StartTimer(kOpeningTimer, kOpeningTimerMilliseconds);
       return kTitleScreen;
-    case kHelpScreen:
-      BuildHelpScreen(page);
-      return kNoScreen;
-    case kInformationScreen:
-      BuildInformationScreen(page);
-      return kNoScreen;
-    case kSoundsScreen:
-      BuildSoundsScreen(page, screens);
-      return kNoScreen;
-    default:
-      return screen;
+    case kHelpScreen: BuildHelpScreen(page); return kNoScreen;
+    case kInformationScreen: BuildInformationScreen(page); return kNoScreen;
+    case kSoundsScreen: BuildSoundsScreen(page, screens); return kNoScreen;
+    default: return screen;
   }
 }
 

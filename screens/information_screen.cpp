@@ -53,7 +53,6 @@ void BuildInformationScreen(Page& page) {
   AddText(page, version);
   AddText(page, "; P ");
   AddText(page, "1.10");
-
 }
 
 }  // namespace lanthorn

@@ -23,14 +23,13 @@ void BuildSoundsScreen(Page& page, ScreensState& screens) {
   box.bold = 0;
   box.bitmapId = 0;
   box.id = kSoundCheckBox;
-  const ControlSpec request{ControlKind::kCheckBox, "Sound", box.x, box.y,
-                         box.width, box.height, kSoundCheckBox, 0, "Sound"};
+  const ControlSpec request{ControlKind::kCheckBox, "Sound", box.x,  box.y, box.width, box.height,
+                            kSoundCheckBox,         0,       "Sound"};
   ControlHandle handle = page.platform.CreateControl(request);
   buttons.handles[index] = handle;
   buttons.handles[index + 1] = nullptr;
   if (handle == nullptr) {
-    page.platform.ShowMessageBox(nullptr, "Could not create button", "No Memory",
-                                   kMessageBoxOk);
+    page.platform.ShowMessageBox(nullptr, "Could not create button", "No Memory", kMessageBoxOk);
     page.platform.PostClose();
     return;
   }

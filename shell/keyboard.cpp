@@ -40,14 +40,18 @@ int FocusStops(const Reader& reader, FocusStop* stops) {
       const ButtonRecord& b = reader.page.buttons.records[record.number];
       const ControlHandle handle = reader.page.buttons.handles[record.number];
       if (handle == nullptr) continue;
-      stops[count++] = {handle, b.id, true, b.id == kSoundCheckBox, static_cast<int16_t>(b.y),
+      stops[count++] = {handle,  b.id, true, b.id == kSoundCheckBox, static_cast<int16_t>(b.y),
                         b.height};
     } else if (record.kind == kEditBoxRecord && record.number < reader.page.inputBoxes.count) {
       const InputBoxRecord& box = reader.page.inputBoxes.records[record.number];
       const ControlHandle handle = reader.page.inputBoxes.handles[record.number];
       if (handle == nullptr) continue;
-      stops[count++] = {handle, static_cast<uint16_t>(kFirstInputBoxId + record.number), true,
-                        false, static_cast<int16_t>(box.y), box.height};
+      stops[count++] = {handle,
+                        static_cast<uint16_t>(kFirstInputBoxId + record.number),
+                        true,
+                        false,
+                        static_cast<int16_t>(box.y),
+                        box.height};
     }
   }
   for (int i = 0; i < kIconBarButtons; ++i) {
@@ -111,7 +115,8 @@ bool PickFocused(Reader& reader) {
     const FocusStop& stop = stops[i];
     if (stop.handle != focused) continue;
     if (stop.id >= kFirstInputBoxId && stop.id < kFirstChoiceButtonId) return false;
-    if (stop.checkBox) reader.platform.SetCheck(stop.handle, !reader.platform.ReadCheck(stop.handle));
+    if (stop.checkBox)
+      reader.platform.SetCheck(stop.handle, !reader.platform.ReadCheck(stop.handle));
     OnCommand(reader, stop.id, 0);
     return true;
   }
@@ -124,14 +129,13 @@ bool OnInputBoxKey(Reader& reader, uint16_t id, Key key) {
     case Key::kDown: OnVerticalScroll(reader, kLineDown); return true;
     case Key::kTab:
     case Key::kBackTab:
-    case Key::kEnter:
-      break;
-    default:
-      return false;
+    case Key::kEnter: break;
+    default: return false;
   }
   const int index = id - kFirstInputBoxId;
-  ControlHandle box = index >= 0 && index < reader.page.inputBoxes.count ? reader.page.inputBoxes.handles[index]
-                                                                     : nullptr;
+  ControlHandle box = index >= 0 && index < reader.page.inputBoxes.count
+                          ? reader.page.inputBoxes.handles[index]
+                          : nullptr;
   // An empty box, or one of blanks only, has no answer to send: picking the
   // "otherwise" way for a stray Tab or Enter would take the reader somewhere
   // they did not choose.

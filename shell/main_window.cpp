@@ -18,9 +18,9 @@ constexpr int32_t kScrollPageAllowance = 43;
 constexpr int32_t kScrollLine = 16;
 
 void StartAgain(Reader& reader) {
-  const int reply = reader.platform.ShowMessageBox(
-      reader.page.window, "Do you really want to start again?", "Beginning of Book",
-      kMessageBoxYesNo);
+  const int reply =
+      reader.platform.ShowMessageBox(reader.page.window, "Do you really want to start again?",
+                                     "Beginning of Book", kMessageBoxYesNo);
   if (reply != kReplyYes) return;
   reader.navigation.storyMode = 1;
   ClearStoryItems(reader.story);
@@ -115,8 +115,8 @@ void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& 
     // The focus ring: two pixels wide, inside the button's edge, so the
     // reader playing by the keyboard sees which choice Enter will pick.
     for (int32_t inset = 2; inset <= 3; ++inset) {
-      canvas.FrameRect({item.left + inset, item.top + inset, item.right - inset,
-                        item.bottom - inset});
+      canvas.FrameRect(
+          {item.left + inset, item.top + inset, item.right - inset, item.bottom - inset});
     }
   }
 }
@@ -206,8 +206,7 @@ void OnCommand(Reader& reader, uint16_t id, uint16_t notification) {
       if (reader.page.facts.soundsScreen) KeepSoundSetting(reader);
       GoToPage(reader, n.readingPosition, PageMode::kStory);
       return;
-    default:
-      break;
+    default: break;
   }
   if (id >= kFirstInputBoxId && id < kFirstChoiceButtonId) {
     if (notification == kEditEntered) EnteredText(reader, id);

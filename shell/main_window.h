@@ -60,8 +60,7 @@ void OnSizing(Rect* proposed);
 void OnPaint(Reader& reader, Canvas& canvas);
 // Draws the face of owner-drawn choice button (id >= 5000) into its rectangle,
 // with a focus ring when it has the keyboard focus.
-void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item,
-                bool focused);
+void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item, bool focused);
 // A key in the main window or on one of its buttons: the six scrolling keys,
 // and the keys that play the page (shell/keyboard.h). Returns true when the
 // key was used; the front end then gives it no default handling.

@@ -69,9 +69,10 @@ int32_t PageText(const Reader& reader, char* out, int32_t size) {
       case kParagraphBreakMark: text.BlankLine(); break;
       case kButtonRecord:
       case kEditBoxRecord: {
-        const uint16_t id = record.kind == kButtonRecord && record.number < reader.page.buttons.count
-                                ? reader.page.buttons.records[record.number].id
-                                : static_cast<uint16_t>(kFirstInputBoxId + record.number);
+        const uint16_t id =
+            record.kind == kButtonRecord && record.number < reader.page.buttons.count
+                ? reader.page.buttons.records[record.number].id
+                : static_cast<uint16_t>(kFirstInputBoxId + record.number);
         const char* name = ControlName(reader, id);
         if (name == nullptr || name[0] == '\0') break;
         text.EndLine();

@@ -64,25 +64,18 @@ Move ActivateHotword(Story& story, const HotwordTable& table, uint16_t controlId
       }
       return go(target, PageMode::kFollow);
     }
-    case 'N':
-      SetHeld(story, r.index);
-      return go(r.target0, PageMode::kFollow);
-    case 'Q':
-      ClearHeld(story, r.index);
-      return go(r.target0, PageMode::kFollow);
+    case 'N': SetHeld(story, r.index); return go(r.target0, PageMode::kFollow);
+    case 'Q': ClearHeld(story, r.index); return go(r.target0, PageMode::kFollow);
     case 'R':
       AssignValue(story, r.index, static_cast<int16_t>(r.value));
       return go(r.target0, PageMode::kFollow);
-    case 'g':
-      return go(r.target0, PageMode::kAside);
-    case 'm':
-      return go(r.target0, PageMode::kStory);
+    case 'g': return go(r.target0, PageMode::kAside);
+    case 'm': return go(r.target0, PageMode::kStory);
     case 'u':
       if (!ValidRestartPoint(r.index)) return {false, 0, PageMode::kFollow};
       RestoreSnapshot(story, r.index);
       return go(story.state.restartPoints[r.index].paragraph, PageMode::kStory);
-    default:
-      return go(r.target0, PageMode::kFollow);
+    default: return go(r.target0, PageMode::kFollow);
   }
 }
 

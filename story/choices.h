@@ -54,8 +54,7 @@ HotwordRecord& NextHotword(HotwordTable& table);
 // Acts on the choice whose control was picked (text: what was typed into an
 // input box, or empty): rolls its chance or compares its answer, changes the
 // story state, and returns the move it decided.
-Move ActivateHotword(Story& story, const HotwordTable& table, uint16_t controlId,
-                     const char* text);
+Move ActivateHotword(Story& story, const HotwordTable& table, uint16_t controlId, const char* text);
 
 // 0 when the texts match with blanks removed and letter case ignored. A null
 // b never matches.

@@ -26,13 +26,9 @@ class Evaluation {
         continue;
       }
       switch (c) {
-        case '(':
-          ++depth_;
-          break;
+        case '(': ++depth_; break;
         case '!':
-        case 'X':
-          PushOperator(c);
-          break;
+        case 'X': PushOperator(c); break;
         case '%':
           if (afterComparison_) {
             Top().kind = kItemReference;
@@ -57,9 +53,7 @@ class Evaluation {
           }
           break;
         }
-        case ')':
-          CloseGroup();
-          break;
+        case ')': CloseGroup(); break;
         default:  // everything else is not part of the grammar
           break;
       }
@@ -74,14 +68,16 @@ class Evaluation {
   // stack; reaching ten entries is reported.
   void PushOperand(const Operand& operand) {
     if (s_.operandCount < kEvaluatorStackSize) s_.operands[++s_.operandCount] = operand;
-    if (s_.operandCount == kEvaluatorStackSize) ShowError(story_.platform, "Operands stack overflow");
+    if (s_.operandCount == kEvaluatorStackSize)
+      ShowError(story_.platform, "Operands stack overflow");
   }
 
   void PushOperator(char symbol) {
     if (s_.operatorCount < kEvaluatorStackSize) {
       s_.operators[s_.operatorCount++] = {static_cast<uint16_t>(symbol), depth_};
     }
-    if (s_.operatorCount == kEvaluatorStackSize) ShowError(story_.platform, "Operators stack overflow");
+    if (s_.operatorCount == kEvaluatorStackSize)
+      ShowError(story_.platform, "Operators stack overflow");
   }
 
   // An empty stack yields its bottom slot as it stands.
@@ -114,9 +110,7 @@ class Evaluation {
     return static_cast<int16_t>(operand.value);
   }
 
-  void PushResult(int32_t value) {
-    PushOperand({static_cast<uint16_t>(value), depth_, kResult});
-  }
+  void PushResult(int32_t value) { PushOperand({static_cast<uint16_t>(value), depth_, kResult}); }
 
   // Passes over the next parenthesised group; reading goes on at the ")"
   // that closes it, which is then read as usual.
@@ -142,7 +136,9 @@ class Evaluation {
         PopOperator();
         const int32_t right = Resolve(PopOperand());
         const int32_t left = NumericValue(story_, PopOperand().value);
-        const bool holds = symbol == '=' ? left == right : symbol == 'x' ? left > right : left < right;
+        const bool holds = symbol == '='   ? left == right
+                           : symbol == 'x' ? left > right
+                                           : left < right;
         PushResult(holds ? 1 : 0);
       }
     }

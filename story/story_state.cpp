@@ -1,6 +1,5 @@
 #include "story/story_state.h"
 
-
 namespace lanthorn {
 
 namespace {
@@ -23,7 +22,8 @@ void InitialiseStoryState(Story& story) {
   story.state = StoryState{};
   for (int k = 0; k < kRestartPointCount; ++k) {
     const RestartPointDefinition& point = story.book.restartPoints[k];
-    story.state.restartPoints[k] = {point.caption != nullptr ? point.caption : "", 0, point.paragraph};
+    story.state.restartPoints[k] = {point.caption != nullptr ? point.caption : "", 0,
+                                    point.paragraph};
   }
 }
 
@@ -84,9 +84,7 @@ int32_t ComputeAssignment(Story& story, int32_t item, const AssignmentOperand& o
       value = RandomDraw(story.random, story.platform);
       if (optionCount > 0) value %= optionCount;
       break;
-    case AssignmentOperand::kItemValue:
-      value = NumericValue(story, operand.number);
-      break;
+    case AssignmentOperand::kItemValue: value = NumericValue(story, operand.number); break;
     case AssignmentOperand::kNumber:
       value = static_cast<int16_t>(operand.number);  // the tags use the low 16 bits
       break;

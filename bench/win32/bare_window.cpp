@@ -13,11 +13,8 @@ LRESULT CALLBACK BareWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       EndPaint(window, &paint);
       return 0;
     }
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 

@@ -27,7 +27,7 @@ class HeadlessPlatform::Canvas : public lanthorn::Canvas {
     return platform_.MeasureText(font, text, length);
   }
   void DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
-                uint32_t flags) override {
+                  uint32_t flags) override {
     const auto* f = static_cast<const Font*>(font);
     record_.texts.push_back({rect, flags, f != nullptr && f->weight >= 600,
                              std::string(text, static_cast<size_t>(length))});
@@ -45,10 +45,10 @@ class HeadlessPlatform::Canvas : public lanthorn::Canvas {
 
 HeadlessPlatform::HeadlessPlatform() = default;
 
-int HeadlessPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text,
-                                     const char* caption, uint32_t style) {
-  messages_.push_back({text != nullptr ? text : "", caption != nullptr ? caption : "",
-                       caption != nullptr, style});
+int HeadlessPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text, const char* caption,
+                                     uint32_t style) {
+  messages_.push_back(
+      {text != nullptr ? text : "", caption != nullptr ? caption : "", caption != nullptr, style});
   if (style != kMessageBoxYesNo) return kReplyOk;
   if (replies_.empty()) return kReplyNo;
   const int reply = replies_.front();
@@ -106,10 +106,10 @@ ControlHandle HeadlessPlatform::CreateControl(const ControlSpec& request) {
     lastError_ = kNotEnoughMemory;
     return nullptr;
   }
-  HeadlessControl control{request.kind, request.text != nullptr ? request.text : "",
-                          request.x,    request.y,
+  HeadlessControl control{request.kind,  request.text != nullptr ? request.text : "",
+                          request.x,     request.y,
                           request.width, request.height,
-                          request.id,   request.bitmapId};
+                          request.id,    request.bitmapId};
   control.name = request.name != nullptr ? request.name : "";
   const uintptr_t handle = nextControl_++;
   controls_.emplace(handle, control);
@@ -224,8 +224,7 @@ void HeadlessPlatform::SetScrollRange(int32_t maximum, int32_t page) {
 
 int32_t HeadlessPlatform::SetScrollPosition(int32_t position) {
   // As on Win32, the position stops where the last page is in view.
-  const int32_t last =
-      std::max(scroll_.minimum, scroll_.maximum - std::max(scroll_.page - 1, 0));
+  const int32_t last = std::max(scroll_.minimum, scroll_.maximum - std::max(scroll_.page - 1, 0));
   scroll_.position = std::clamp(position, scroll_.minimum, last);
   scroll_.trackPosition = scroll_.position;
   return scroll_.position;

@@ -1,10 +1,10 @@
 #include "platform/posix/posix_files.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace lanthorn {
 
@@ -63,8 +63,7 @@ bool PosixFilePlatform::SeekTo(FileHandle file, int32_t offset) {
 int32_t PosixFilePlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t size) {
   int32_t total = 0;
   while (total < size) {
-    const ssize_t put =
-        write(Descriptor(file), buffer + total, static_cast<size_t>(size - total));
+    const ssize_t put = write(Descriptor(file), buffer + total, static_cast<size_t>(size - total));
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     total += static_cast<int32_t>(put);

@@ -5,9 +5,9 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "platform/window_frame.h"
 #include "shell/main_window.h"
@@ -28,8 +28,7 @@ void OnEndSignal(int) {
 
 }  // namespace
 
-QtReaderApp::QtReaderApp(const Book& book)
-    : reader_(std::make_unique<Reader>(book, platform_)) {}
+QtReaderApp::QtReaderApp(const Book& book) : reader_(std::make_unique<Reader>(book, platform_)) {}
 
 QtReaderApp::~QtReaderApp() = default;
 

@@ -11,7 +11,6 @@ class QSocketNotifier;
 
 namespace lanthorn {
 
-
 class QtReaderApp {
  public:
   explicit QtReaderApp(const Book& book);

@@ -17,11 +17,11 @@
 #include <QSysInfo>
 #include <QTimer>
 
-#include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -102,9 +102,9 @@ void QtPlatform::SetWindow(ReaderWindow* window) {
 int QtPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text, const char* caption,
                                uint32_t style) {
   const QString body = FromBookText(text, static_cast<int32_t>(qstrlen(text)));
-  const QString title =
-      caption != nullptr ? FromBookText(caption, static_cast<int32_t>(qstrlen(caption)))
-                         : QApplication::applicationDisplayName();
+  const QString title = caption != nullptr
+                            ? FromBookText(caption, static_cast<int32_t>(qstrlen(caption)))
+                            : QApplication::applicationDisplayName();
   if (messageBoxHook) return messageBoxHook(body, title, style);
   if (style == kMessageBoxYesNo) {
     return QMessageBox::question(window_, title, body) == QMessageBox::Yes ? kReplyYes : kReplyNo;
@@ -166,9 +166,10 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
   switch (request.kind) {
     case ControlKind::kChoiceButton:
     case ControlKind::kPictureButton: {
-      auto* button = new ChoiceButton(reader, *this, id,
-                                      request.kind == ControlKind::kChoiceButton, page);
-      QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
+      auto* button =
+          new ChoiceButton(reader, *this, id, request.kind == ControlKind::kChoiceButton, page);
+      QObject::connect(button, &QPushButton::clicked, window_,
+                       [this, id] { window_->Command(id); });
       control = button;
       break;
     }
@@ -179,19 +180,19 @@ ControlHandle QtPlatform::CreateControl(const ControlSpec& request) {
         button->setText(FromBookText(request.text, static_cast<int32_t>(qstrlen(request.text))));
         button->setDefault(true);
       }
-      QObject::connect(button, &QPushButton::clicked, window_, [this, id] { window_->Command(id); });
+      QObject::connect(button, &QPushButton::clicked, window_,
+                       [this, id] { window_->Command(id); });
       control = button;
       break;
     }
     case ControlKind::kCheckBox: {
-      auto* box = new QCheckBox(FromBookText(request.text, static_cast<int32_t>(qstrlen(request.text))), page);
+      auto* box = new QCheckBox(
+          FromBookText(request.text, static_cast<int32_t>(qstrlen(request.text))), page);
       QObject::connect(box, &QCheckBox::clicked, window_, [this, id] { window_->Command(id); });
       control = box;
       break;
     }
-    case ControlKind::kEditBox:
-      control = new InputBox(reader, id, page);
-      break;
+    case ControlKind::kEditBox: control = new InputBox(reader, id, page); break;
   }
   control->setProperty("controlId", id);
   if (request.name != nullptr && request.name[0] != '\0') {
@@ -226,7 +227,9 @@ void QtPlatform::EnableControl(ControlHandle control, bool enabled) {
   Widget(control)->setEnabled(enabled);
 }
 
-void QtPlatform::FocusControl(ControlHandle control) { Widget(control)->setFocus(Qt::TabFocusReason); }
+void QtPlatform::FocusControl(ControlHandle control) {
+  Widget(control)->setFocus(Qt::TabFocusReason);
+}
 
 ControlHandle QtPlatform::FocusedControl() {
   if (window_ == nullptr) return nullptr;
@@ -398,7 +401,7 @@ Size QtCanvas::MeasureText(FontHandle font, const char* text, int32_t length) {
 void QtCanvas::DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
                           uint32_t flags) {
   int alignment = Qt::TextSingleLine;
-  alignment |= (flags & kDrawCentre) ? Qt::AlignHCenter
+  alignment |= (flags & kDrawCentre)  ? Qt::AlignHCenter
                : (flags & kDrawRight) ? Qt::AlignRight
                                       : Qt::AlignLeft;
   alignment |= (flags & kDrawVerticalCentre) ? Qt::AlignVCenter : Qt::AlignTop;
@@ -423,7 +426,8 @@ void QtCanvas::FrameRect(const Rect& rect) {
   painter_.save();
   painter_.setPen(Qt::black);
   painter_.setBrush(Qt::NoBrush);
-  painter_.drawRect(QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
+  painter_.drawRect(
+      QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
   painter_.restore();
 }
 

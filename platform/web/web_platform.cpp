@@ -283,8 +283,7 @@ void WebPlatform::SetScrollRange(int32_t maximum, int32_t page) {
 
 int32_t WebPlatform::SetScrollPosition(int32_t position) {
   // As on Win32, the position stops where the last page is in view.
-  const int32_t last =
-      std::max(scroll_.minimum, scroll_.maximum - std::max(scroll_.page - 1, 0));
+  const int32_t last = std::max(scroll_.minimum, scroll_.maximum - std::max(scroll_.page - 1, 0));
   scroll_.position = std::clamp(position, scroll_.minimum, last);
   scroll_.trackPosition = scroll_.position;
   lanthorn_set_scroll(scroll_.maximum, scroll_.page, scroll_.position);
@@ -306,9 +305,8 @@ bool WebPlatform::FileExists(const char* name) { return lanthorn_storage_exists(
 FileHandle WebPlatform::OpenExclusive(const char* name) {
   if (fileOpen_) return nullptr;  // one file at a time: the save file
   snprintf(fileName_, sizeof fileName_, "%s", name);
-  fileSize_ = lanthorn_storage_exists(name) != 0
-                  ? lanthorn_storage_read(name, file_, kWebFileCapacity)
-                  : 0;
+  fileSize_ =
+      lanthorn_storage_exists(name) != 0 ? lanthorn_storage_read(name, file_, kWebFileCapacity) : 0;
   filePosition_ = 0;
   fileOpen_ = true;
   return file_;
@@ -336,8 +334,8 @@ int32_t WebPlatform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t s
   const int32_t end = filePosition_ + count;
   // The record is written after every move; storage is touched only when a
   // byte changed.
-  const bool same = end <= fileSize_ &&
-                    memcmp(file_ + filePosition_, buffer, static_cast<size_t>(count)) == 0;
+  const bool same =
+      end <= fileSize_ && memcmp(file_ + filePosition_, buffer, static_cast<size_t>(count)) == 0;
   memcpy(file_ + filePosition_, buffer, static_cast<size_t>(count));
   filePosition_ = end;
   if (end > fileSize_) fileSize_ = end;

@@ -9,7 +9,8 @@ namespace lanthorn {
 namespace {
 
 BSTR ToBstr(const std::string& text) {
-  const int count = MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int count =
+      MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(count));
   if (out != nullptr) {
     MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), out, count);
@@ -47,7 +48,9 @@ class NamedAccessible : public IAccessible {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&count_)); }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    return static_cast<ULONG>(InterlockedIncrement(&count_));
+  }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG left = InterlockedDecrement(&count_);
     if (left == 0) delete this;
@@ -63,23 +66,28 @@ class NamedAccessible : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale,
                                           DISPID* ids) override {
-    return standard_ == nullptr ? E_NOTIMPL : standard_->GetIDsOfNames(id, names, count, locale, ids);
+    return standard_ == nullptr ? E_NOTIMPL
+                                : standard_->GetIDsOfNames(id, names, count, locale, ids);
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags,
                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                    UINT* argument) override {
-    return standard_ == nullptr ? E_NOTIMPL : standard_->Invoke(member, id, locale, flags, params, result, exception, argument);
+    return standard_ == nullptr
+               ? E_NOTIMPL
+               : standard_->Invoke(member, id, locale, flags, params, result, exception, argument);
   }
 
   // IAccessible: the name and value of the object itself are ours.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-    if (!IsSelf(child)) return standard_ == nullptr ? E_NOTIMPL : standard_->get_accName(child, name);
+    if (!IsSelf(child))
+      return standard_ == nullptr ? E_NOTIMPL : standard_->get_accName(child, name);
     if (name == nullptr) return E_POINTER;
     *name = ToBstr(name_);
     return *name != nullptr ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-    if (!IsSelf(child) || !hasValue_) return standard_ == nullptr ? E_NOTIMPL : standard_->get_accValue(child, value);
+    if (!IsSelf(child) || !hasValue_)
+      return standard_ == nullptr ? E_NOTIMPL : standard_->get_accValue(child, value);
     if (value == nullptr) return E_POINTER;
     *value = ToBstr(value_);
     return *value != nullptr ? S_OK : E_OUTOFMEMORY;

@@ -53,8 +53,7 @@ LRESULT CALLBACK ButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lPa
       delete[] static_cast<char*>(RemovePropA(button, kAccessibleName));
       RemovePropA(button, kPreviousProcedure);
       break;
-    default:
-      break;
+    default: break;
   }
   return CallWindowProcA(previous, button, message, wParam, lParam);
 }
@@ -150,10 +149,9 @@ ControlHandle Win32Platform::CreateControl(const ControlSpec& request) {
       style |= WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL;
       break;
   }
-  HWND control = CreateWindowExA(0, className, request.text, style, request.x, request.y, request.width,
-                                 request.height, window_,
-                                 reinterpret_cast<HMENU>(static_cast<uintptr_t>(request.id)),
-                                 instance_, nullptr);
+  HWND control = CreateWindowExA(
+      0, className, request.text, style, request.x, request.y, request.width, request.height,
+      window_, reinterpret_cast<HMENU>(static_cast<uintptr_t>(request.id)), instance_, nullptr);
   if (control == nullptr) return nullptr;
   if (request.kind == ControlKind::kBitmapButton) SetControlFace(control, request.bitmapId);
   if (request.name != nullptr && request.name[0] != '\0') {
@@ -251,8 +249,13 @@ void Win32Platform::ScrollPageArea(int32_t dy, const Rect& pageArea) {
 }
 
 void Win32Platform::SetScrollRange(int32_t maximum, int32_t page) {
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0, maximum,
-                  static_cast<UINT>(page < 0 ? 0 : page), 0, 0};
+  SCROLLINFO info{sizeof info,
+                  SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL,
+                  0,
+                  maximum,
+                  static_cast<UINT>(page < 0 ? 0 : page),
+                  0,
+                  0};
   SetScrollInfo(window_, SB_VERT, &info, TRUE);
 }
 
@@ -344,7 +347,9 @@ int32_t Win32Platform::WriteFile(FileHandle file, const uint8_t* buffer, int32_t
   return static_cast<int32_t>(put);
 }
 
-bool Win32Platform::CloseFile(FileHandle file) { return CloseHandle(static_cast<HANDLE>(file)) != 0; }
+bool Win32Platform::CloseFile(FileHandle file) {
+  return CloseHandle(static_cast<HANDLE>(file)) != 0;
+}
 
 void Win32Platform::SystemVersion(uint32_t* major, uint32_t* minor) {
   OSVERSIONINFOA version{};
@@ -380,7 +385,7 @@ Size Win32Canvas::MeasureText(FontHandle font, const char* text, int32_t length)
 }
 
 void Win32Canvas::DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
-                           uint32_t flags) {
+                             uint32_t flags) {
   HGDIOBJ previous = font != nullptr ? SelectObject(dc_, static_cast<HFONT>(font)) : nullptr;
   RECT r = ToRect(rect);
   ::DrawTextA(dc_, text, length, &r, flags);

@@ -86,7 +86,7 @@ class Win32Canvas : public Canvas {
   Win32Canvas(HINSTANCE instance, HDC dc) : instance_(instance), dc_(dc) {}
   Size MeasureText(FontHandle font, const char* text, int32_t length) override;
   void DrawString(FontHandle font, const Rect& rect, const char* text, int32_t length,
-                uint32_t flags) override;
+                  uint32_t flags) override;
   void InvertRect(const Rect& rect) override;
   void DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) override;
   void FrameRect(const Rect& rect) override;

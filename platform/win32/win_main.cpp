@@ -52,16 +52,12 @@ bool IsButtonOf(HWND main, HWND control) {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Reader& reader = *theReader;
   switch (message) {
-    case WM_CREATE:
-      thePlatform->SetMainWindow(window);
-      return OnCreate(reader, window);
+    case WM_CREATE: thePlatform->SetMainWindow(window); return OnCreate(reader, window);
     case WM_DESTROY:
       OnDestroy(reader);
       PostQuitMessage(0);
       return 0;
-    case WM_SIZE:
-      OnSize(reader, LOWORD(lParam), HIWORD(lParam));
-      return 0;
+    case WM_SIZE: OnSize(reader, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window, &paint);
@@ -78,7 +74,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       const Rect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
       // The whole face is drawn each time, so a focus ring that goes away
       // leaves nothing behind.
-      if (item->CtlID >= 5000) FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      if (item->CtlID >= 5000)
+        FillRect(item->hDC, &item->rcItem, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
       OnDrawItem(reader, canvas, static_cast<uint16_t>(item->CtlID), r,
                  (item->itemState & ODS_FOCUS) != 0);
       break;
@@ -124,12 +121,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (answer != 0) return answer;
       }
       break;
-    case WM_TIMER:
-      OnTimer(reader, static_cast<uint32_t>(wParam));
-      break;
-    case WM_VSCROLL:
-      OnVerticalScroll(reader, LOWORD(wParam));
-      return 0;
+    case WM_TIMER: OnTimer(reader, static_cast<uint32_t>(wParam)); break;
+    case WM_VSCROLL: OnVerticalScroll(reader, LOWORD(wParam)); return 0;
     case WM_SIZING: {
       auto* proposed = reinterpret_cast<RECT*>(lParam);
       Rect r{proposed->left, proposed->top, proposed->right, proposed->bottom};
@@ -138,8 +131,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       proposed->bottom = r.bottom;
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -163,8 +155,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
                    int showCommand) {
   static Win32Platform platform(instance);
   // The reader's tables are made once, before the window; nothing after.
-  static const std::unique_ptr<Reader> reader =
-      std::make_unique<Reader>(CompiledBook(), platform);
+  static const std::unique_ptr<Reader> reader = std::make_unique<Reader>(CompiledBook(), platform);
   thePlatform = &platform;
   theReader = reader.get();
 

@@ -39,17 +39,20 @@ TEST(BookGraph, CrossingFixture) {
 TEST(BookGraph, TitlesFromTheHeadingOrTheFirstWords) {
   ScratchBook book;
   book.Write("book.toml", MinimalBookToml());
-  book.Paragraphs("@1\n<Y><H>The <B>Old<D><a>Road<J> Body. <M \"On\" 2> <G>\n"
-                  "@2\nNo heading here, only \"quoted\" words that run on and on. <G>\n"
-                  "@9\n<G>\n");
+  book.Paragraphs(
+      "@1\n<Y><H>The <B>Old<D><a>Road<J> Body. <M \"On\" 2> <G>\n"
+      "@2\nNo heading here, only \"quoted\" words that run on and on. <G>\n"
+      "@9\n<G>\n");
   const std::string dot = DotOf(book);
   EXPECT_NE(dot.find("p1 [label=\"1: The Old Road\"];"), std::string::npos) << dot;
   EXPECT_NE(dot.find("p2 [label=\"2: No heading here, only \\\"quoted\\\" words...\"];"),
-            std::string::npos) << dot;
+            std::string::npos)
+      << dot;
   // A paragraph with only tags has no title; nothing reaches it. The menu's
   // pages (paragraph 2 here) are reached without a choice.
   EXPECT_NE(dot.find("p2 [label=\"2: No"), std::string::npos) << dot;
-  EXPECT_EQ(dot.find("p2 [label=\"2: No heading here, only \\\"quoted\\\" words...\", color=red"), std::string::npos);
+  EXPECT_EQ(dot.find("p2 [label=\"2: No heading here, only \\\"quoted\\\" words...\", color=red"),
+            std::string::npos);
   EXPECT_NE(dot.find("p9 [label=\"9: \", color=red, fontcolor=red];"), std::string::npos) << dot;
 }
 
@@ -58,10 +61,13 @@ TEST(BookGraph, RollBandsAsTheReaderKeepsThem) {
   book.Write("book.toml", MinimalBookToml());
   // The second band adds nothing, so no roll falls in it; the bands fill
   // 100, so nothing is left for the last target.
-  book.Paragraphs("@1\n<d \"Roll\" (60) 8 (0) 9 (40) 10 11> <L \"Climb\" (20) 8 9> <G>\n"
-                  "@8\nA <G>\n@9\nB <G>\n@10\nC <G>\n@11\nD <G>\n");
+  book.Paragraphs(
+      "@1\n<d \"Roll\" (60) 8 (0) 9 (40) 10 11> <L \"Climb\" (20) 8 9> <G>\n"
+      "@8\nA <G>\n@9\nB <G>\n@10\nC <G>\n@11\nD <G>\n");
   const std::string dot = DotOf(book);
-  EXPECT_NE(dot.find("p1 -> p8 [label=\"Roll\\nroll 1-60 of 100\", style=dashed"), std::string::npos) << dot;
+  EXPECT_NE(dot.find("p1 -> p8 [label=\"Roll\\nroll 1-60 of 100\", style=dashed"),
+            std::string::npos)
+      << dot;
   EXPECT_EQ(dot.find("p1 -> p9 [label=\"Roll"), std::string::npos) << dot;
   EXPECT_NE(dot.find("p1 -> p10 [label=\"Roll\\nroll 61-100 of 100\""), std::string::npos) << dot;
   EXPECT_EQ(dot.find("p1 -> p11"), std::string::npos) << dot;
@@ -74,11 +80,16 @@ TEST(BookGraph, RollBandsAsTheReaderKeepsThem) {
 TEST(BookGraph, RestartChoicesLeadWhereTheirPointIsMarked) {
   ScratchBook book;
   book.Write("book.toml", MinimalBookToml());
-  book.Paragraphs("@1\n<M \"On\" 7> <N %0 $0 8> <G>\n@2\n<u *0 \"Back\">{x} <u *1 \"Never\">{y} <G>\n"
-                  "@7\n<s *0>Camp. <g \"Look\" 8> <n 8> <G>\n@8\nEnd. <p 7> <G>\n");
+  book.Paragraphs(
+      "@1\n<M \"On\" 7> <N %0 $0 8> <G>\n@2\n<u *0 \"Back\">{x} <u *1 \"Never\">{y} <G>\n"
+      "@7\n<s *0>Camp. <g \"Look\" 8> <n 8> <G>\n@8\nEnd. <p 7> <G>\n");
   const std::string dot = DotOf(book);
-  EXPECT_NE(dot.find("p7 [label=\"7: Camp.\\nrestart point 0\", shape=octagon];"), std::string::npos) << dot;
-  EXPECT_NE(dot.find("p2 -> p7 [label=\"restart: Back\", style=dashed, color=purple"), std::string::npos) << dot;
+  EXPECT_NE(dot.find("p7 [label=\"7: Camp.\\nrestart point 0\", shape=octagon];"),
+            std::string::npos)
+      << dot;
+  EXPECT_NE(dot.find("p2 -> p7 [label=\"restart: Back\", style=dashed, color=purple"),
+            std::string::npos)
+      << dot;
   EXPECT_EQ(dot.find("restart: Never"), std::string::npos) << dot;  // no tag marks point 1
   EXPECT_NE(dot.find("p1 -> p8 [label=\"picture 0\"];"), std::string::npos) << dot;
   EXPECT_NE(dot.find("p7 -> p8 [label=\"Look (aside)\"];"), std::string::npos) << dot;

@@ -135,8 +135,9 @@ TEST(BookcErrors, MetadataProblemsNameTheirLine) {
   ScratchBook book;
   book.Write("book.toml", MinimalBookToml("colour = 3\n") +
                               "[[pictures]]\nbitmap = 1701\nwidth = -4\nheight = 10\n");
-  book.Write("items.toml", "[[items]]\nname = \"Lamp\"\nkind = \"cloth\"\n"
-                           "[[items]]\nname = \"Arrow \u2192\"\n");
+  book.Write("items.toml",
+             "[[items]]\nname = \"Lamp\"\nkind = \"cloth\"\n"
+             "[[items]]\nname = \"Arrow \u2192\"\n");
   EXPECT_EQ(Problems("@1\nA <G>\n", true, std::move(book)),
             (Lines{"book.toml:2:10: warning: unknown key 'colour' is ignored",
                    "book.toml:23:9: error: width -4 is outside 0..65535",

@@ -31,8 +31,7 @@ TEST(BookcTables, WordsAreStoredOnceInOrderOfFirstUse) {
   const bookc::BookModel& model = loaded->model();
   // Paragraphs go into the block in number order.
   EXPECT_EQ(PoolWords(model.blocks[0].pool), "the|snow|falls|<G>|fell|<U>|");
-  EXPECT_EQ(model.blocks[0].stream,
-            (std::vector<uint16_t>{0, 4, 9, 15, 0, 19, 24, 0, 4, 15}));
+  EXPECT_EQ(model.blocks[0].stream, (std::vector<uint16_t>{0, 4, 9, 15, 0, 19, 24, 0, 4, 15}));
   EXPECT_EQ(model.paragraphs[1].block, 0);
   EXPECT_EQ(model.paragraphs[1].firstWord, 0);
   EXPECT_EQ(model.paragraphs[1].endWord, 4);
@@ -83,7 +82,8 @@ TEST(BookcTables, ParagraphsAreSplitOverBlocksSoEveryOffsetFits16Bits) {
   std::string more = text;
   for (int p = 101; p <= 200; ++p) {
     more += "@" + std::to_string(p) + "\n";
-    for (int w = 0; w < 95; ++w) more += "p" + std::to_string(p) + "w" + std::to_string(w) + std::string(12, 'x') + " ";
+    for (int w = 0; w < 95; ++w)
+      more += "p" + std::to_string(p) + "w" + std::to_string(w) + std::string(12, 'x') + " ";
     more += "<G>\n";
   }
   tooBig.Paragraphs(more);
@@ -117,8 +117,8 @@ TEST(BookcCommand, ReportsErrorsAndFailsOnABrokenBook) {
   ScratchBook source;
   source.Paragraphs("@1\nno end\n");
   const std::string log = ::testing::TempDir() + "/bookc-errors.txt";
-  const int status =
-      std::system((std::string(BOOKC_PATH) + " " + source.directory().string() + " 2>" + log).c_str());
+  const int status = std::system(
+      (std::string(BOOKC_PATH) + " " + source.directory().string() + " 2>" + log).c_str());
   EXPECT_NE(status, 0);
   EXPECT_NE(ReadFile(log).find("paragraphs/book.txt:1:1: error: paragraph 1 does not end with <G>"),
             std::string::npos);

@@ -42,26 +42,27 @@ const Accepted kAccepted[] = {
 // Each would be shown otherwise than written: no button for a choice, a
 // number the reader keeps only the low bits of, a label or answer cut short.
 const char* const kRejected[] = {
-    "<r %4 z \"Stamp your feet\" 10>",  // r reads no random value: a choice with no button
-    "<M $65536 10>",                    // no picture 65536: a blank button across the line
-    "<M \"Go on\" 65546>",              // would go to paragraph 10
-    "<M \"Back\" -10>",                 // would go to paragraph 65526
-    "<N %4 10>",                        // a choice with nothing to show
-    "<M \"Never closed 10>",            // the label runs to the end of the tag
-    "<M \"\" 10>",                      // an empty button
-    "<d \"Roll\" (50) 10 (-5) 11 12>",  // a negative chance band
+    "<r %4 z \"Stamp your feet\" 10>",    // r reads no random value: a choice with no button
+    "<M $65536 10>",                      // no picture 65536: a blank button across the line
+    "<M \"Go on\" 65546>",                // would go to paragraph 10
+    "<M \"Back\" -10>",                   // would go to paragraph 65526
+    "<N %4 10>",                          // a choice with nothing to show
+    "<M \"Never closed 10>",              // the label runs to the end of the tag
+    "<M \"\" 10>",                        // an empty button
+    "<d \"Roll\" (50) 10 (-5) 11 12>",    // a negative chance band
     "<d \"Roll\" (100) 10 (100) 11 12>",  // bands past 127 wrap in 8 bits
     "<S (an answer longer than this) 10 11>",
-    "<R %4 40000>",      // the reader keeps 16 bits: -25536
-    "<V 65537>",         // would show picture 1
-    "<n 99999999999>",   // would be paragraph -6145
-    "<s *14>",           // no restart point 14
-    "<O (%52=1)>{x}",    // no item 52
+    "<R %4 40000>",     // the reader keeps 16 bits: -25536
+    "<V 65537>",        // would show picture 1
+    "<n 99999999999>",  // would be paragraph -6145
+    "<s *14>",          // no restart point 14
+    "<O (%52=1)>{x}",   // no item 52
 };
 
 // Paragraph 1 holds the tag; paragraphs 10 to 12 are there to go to.
 void WriteBookWith(ScratchBook& book, const std::string& tag) {
-  book.Paragraphs("@1\nBefore " + tag + " after <G>\n@10\nTen <G>\n@11\nEleven <G>\n@12\nTwelve <G>\n");
+  book.Paragraphs("@1\nBefore " + tag +
+                  " after <G>\n@10\nTen <G>\n@11\nEleven <G>\n@12\nTwelve <G>\n");
 }
 
 std::string Errors(const bookc::Diagnostics& diagnostics) {
@@ -103,8 +104,7 @@ TEST(TagGrammar, WhatBookcAcceptsTheReaderShowsAsWritten) {
         EXPECT_EQ(hotword.controlId, lanthorn::kFirstInputBoxId);
         break;
     }
-    const uint16_t targets[] = {hotword.target0, hotword.target1, hotword.target2,
-                                hotword.target3};
+    const uint16_t targets[] = {hotword.target0, hotword.target1, hotword.target2, hotword.target3};
     for (int i = 0; i < 4; ++i) {
       if (c.targets[i] >= 0) {
         EXPECT_EQ(targets[i], c.targets[i]) << "target" << i;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string>
 #include <toml++/toml.h>
+#include <string>
 
 #include "tools/bookc/toml_guard.h"
 
@@ -47,7 +47,8 @@ TEST(TomlGuard, StopsHeadersThatDoNotStartWithAKey) {
             "b.toml:2:3: error: a table header must start with a key");
   EXPECT_EQ(Guard("  [ .a]\n"), "b.toml:1:5: error: a table header must start with a key");
   EXPECT_EQ(Guard("[#]\n"), "b.toml:1:2: error: a table header must start with a key");
-  EXPECT_EQ(Guard(std::string("[\0]", 3)), "b.toml:1:2: error: a table header must start with a key");
+  EXPECT_EQ(Guard(std::string("[\0]", 3)),
+            "b.toml:1:2: error: a table header must start with a key");
   EXPECT_EQ(Guard("x = \"\u00e9\" ; [\n[=]"),
             "b.toml:2:2: error: a table header must start with a key");
   EXPECT_EQ(Guard("["), "b.toml:1:2: error: a table header must start with a key");
@@ -56,8 +57,7 @@ TEST(TomlGuard, StopsHeadersThatDoNotStartWithAKey) {
 TEST(TomlGuard, BoundsKeyPartsAndNesting) {
   const std::string most = DottedKey(bookc::kMostTomlKeyParts);
   const std::string tooMany = DottedKey(bookc::kMostTomlKeyParts + 1);
-  EXPECT_EQ(Guard(most + " = 1\n[" + most + "x]\n[[" + most + "y]]\nz = {" + most + " = 2}\n"),
-            "");
+  EXPECT_EQ(Guard(most + " = 1\n[" + most + "x]\n[[" + most + "y]]\nz = {" + most + " = 2}\n"), "");
   const std::string problem = "error: a key of more than 16 dotted parts";
   EXPECT_EQ(Guard(tooMany + " = 1\n"), "b.toml:1:1: " + problem);
   EXPECT_EQ(Guard("[" + tooMany + "]\n"), "b.toml:1:2: " + problem);

@@ -24,8 +24,10 @@ uint32_t RandomStateFor(const HotwordRecord& h, int to) {
       target = draw % 20 + 1 > static_cast<int16_t>(h.value) ? h.target1 : h.target0;
     } else {
       const int roll = draw % 100 + 1;
-      target = roll <= h.value ? h.target0 : roll <= h.band2 ? h.target2
-               : roll <= h.band3 ? h.target3 : h.target1;
+      target = roll <= h.value   ? h.target0
+               : roll <= h.band2 ? h.target2
+               : roll <= h.band3 ? h.target3
+                                 : h.target1;
     }
     if (target == to) return state;
   }
@@ -40,8 +42,8 @@ class TheBook : public ::testing::Test {
     source = bookc::LoadBook(LANTHORN_BOOK_DIR, diagnostics).release();
     for (const bookc::Diagnostic& d : diagnostics.list()) problems += bookc::Format(d) + "\n";
     if (source != nullptr) {
-      report = new trace::ExploreReport(
-          trace::Explore(source->book(), source->model().endings, 400000));
+      report =
+          new trace::ExploreReport(trace::Explore(source->book(), source->model().endings, 400000));
     }
   }
   static void TearDownTestSuite() {
@@ -84,9 +86,7 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
   for (const trace::PathStep& step : report->bestPaths.at(360)) {
     ASSERT_EQ(r.navigation.shownPage - 1, step.paragraph);
     switch (step.kind) {
-      case trace::PathStep::kChoose:
-        s.Click(s.Choice(step.label));
-        break;
+      case trace::PathStep::kChoose: s.Click(s.Choice(step.label)); break;
       case trace::PathStep::kRoll: {
         const uint16_t id = s.Choice(step.label);
         for (int h = 0; h < r.page.hotwords.count; ++h) {
@@ -102,14 +102,9 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
         s.Type(kFirstInputBoxId, step.answer);
         ++answers;
         break;
-      case trace::PathStep::kInformation:
-        GoToPage(r, 6, PageMode::kAside);
-        break;
-      case trace::PathStep::kReturn:
-        ReturnToStory(r);
-        break;
-      case trace::PathStep::kOpenItem:
-        FAIL() << "the book has its own information page";
+      case trace::PathStep::kInformation: GoToPage(r, 6, PageMode::kAside); break;
+      case trace::PathStep::kReturn: ReturnToStory(r); break;
+      case trace::PathStep::kOpenItem: FAIL() << "the book has its own information page";
     }
     ASSERT_EQ(r.navigation.shownPage - 1, step.to) << "from paragraph " << step.paragraph;
   }

@@ -63,7 +63,7 @@ TEST_F(ChoicesTest, TheGeneratorIsSeededOnceFromTheTickCount) {
 
 TEST_F(ChoicesTest, PercentileBandsAtTheirBorders) {
   const std::string page = "<d \"Jump\" (40) 13 (30) 14 (20) 15 16> <G> ";
-  const std::pair<int, int> expected[] = {{1, 14}, {40, 14}, {41, 15}, {70, 15},
+  const std::pair<int, int> expected[] = {{1, 14},  {40, 14}, {41, 15}, {70, 15},
                                           {71, 16}, {90, 16}, {91, 17}, {100, 17}};
   for (const auto& [roll, page_] : expected) {
     Session& s = Page(page, TicksForRoll(roll, 100));
@@ -95,8 +95,12 @@ TEST_F(ChoicesTest, AnswersCompareWithoutBlanksOrCase) {
 
   const std::string page = "<S (lantern) 13 (boots) 14 (red door) 15 16> <G> ";
   for (const auto& [typed, page_] : {std::pair<std::string, int>{"LANTERN", 14},
-                                     {"boo ts", 15}, {"Red Door", 16}, {"reddoor", 16},
-                                     {"rope", 17}, {"", 17}, {"   ", 17}}) {
+                                     {"boo ts", 15},
+                                     {"Red Door", 16},
+                                     {"reddoor", 16},
+                                     {"rope", 17},
+                                     {"", 17},
+                                     {"   ", 17}}) {
     Session& s = Page(page);
     s.Type(4000, typed);
     EXPECT_EQ(Landed(), page_) << "typed '" << typed << "'";

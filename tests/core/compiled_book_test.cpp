@@ -25,7 +25,8 @@ TEST(CompiledBook, MatchesTheBookSource) {
   auto b = std::make_unique<ParagraphBuffer>();
   int pages = 0;
   for (int16_t page = 1; page <= kParagraphCount; ++page) {
-    ASSERT_EQ(PageExists(compiled.reader->book, page), PageExists(fromSource.reader->book, page)) << page;
+    ASSERT_EQ(PageExists(compiled.reader->book, page), PageExists(fromSource.reader->book, page))
+        << page;
     if (!PageExists(compiled.reader->book, page)) continue;
     JoinParagraph(compiled.reader->book, compiled.reader->platform, page, *a);
     JoinParagraph(fromSource.reader->book, fromSource.reader->platform, page, *b);

@@ -64,7 +64,7 @@ TEST_F(DisplayListTest, MarksPicturesAndAlignment) {
   BoldOff(r.page);
   Tab(r.page);
   ParagraphBreak(r.page);
-  SetAlignment(r.page, 7);  // not an alignment: no record of an unrelated kind
+  SetAlignment(r.page, 7);    // not an alignment: no record of an unrelated kind
   AddPicture(r.page, 21, 0);  // outside the picture table: nothing to show
   EXPECT_EQ(DescribeDisplayList(r),
             "AC | B+ | PIC(1100,1) | PIC(1708,0) | PIC(1112,1) | B- | TAB | PB");

@@ -19,10 +19,10 @@ class EvaluatorTest : public ::testing::Test {
  protected:
   // Items: 0 lantern, 1 rope, 2 score, 3 steps (number), 4 boots.
   void SetUp() override {
-    SetHeld(r.story, 0);                // lantern held, value 2
+    SetHeld(r.story, 0);  // lantern held, value 2
     AssignValue(r.story, 0, 2);
-    AssignValue(r.story, 4, 2);         // boots not held, value 2
-    AssignValue(r.story, 3, -5);        // steps: -5
+    AssignValue(r.story, 4, 2);   // boots not held, value 2
+    AssignValue(r.story, 3, -5);  // steps: -5
   }
   int Eval(const std::string& tag) {
     snprintf(r.page.tokenizer.command, sizeof r.page.tokenizer.command, "%s", tag.c_str());
@@ -54,8 +54,8 @@ TEST_F(EvaluatorTest, HeldAndComparisons) {
 }
 
 TEST_F(EvaluatorTest, AndOrGoLeftToRightWithoutPrecedence) {
-  EXPECT_EQ(Eval("O(X %0) | (X %1) & (X %4)"), 0);    // (held | _) & not held
-  EXPECT_EQ(Eval("O(X %4) & (X %0) | (X %0)"), 1);    // (false & _) | held
+  EXPECT_EQ(Eval("O(X %0) | (X %1) & (X %4)"), 0);  // (held | _) & not held
+  EXPECT_EQ(Eval("O(X %4) & (X %0) | (X %0)"), 1);  // (false & _) | held
   EXPECT_EQ(Eval("O((X %0) | (X %1)) & (X %0)"), 1);
   EXPECT_EQ(Eval("O(X %0) & (%4 = 2) & !(X %1)"), 1);
   EXPECT_EQ(Eval("O(X %1) | !(X %0) | !(X %4)"), 1);
@@ -73,9 +73,9 @@ TEST_F(EvaluatorTest, TheShortCircuitSkipsTheNextGroupUnread) {
 
 TEST_F(EvaluatorTest, LiteralsWrapAtSixteenBits) {
   AssignValue(r.story, 3, -1);
-  EXPECT_EQ(Eval("O(%3 = 65535)"), 1);   // 65535 reads as -1
-  EXPECT_EQ(Eval("O(%4 = 65538)"), 1);   // wraps to 2
-  EXPECT_EQ(Eval("O(%4 x 40000)"), 1);   // 40000 is negative
+  EXPECT_EQ(Eval("O(%3 = 65535)"), 1);  // 65535 reads as -1
+  EXPECT_EQ(Eval("O(%4 = 65538)"), 1);  // wraps to 2
+  EXPECT_EQ(Eval("O(%4 x 40000)"), 1);  // 40000 is negative
 }
 
 TEST_F(EvaluatorTest, StackOverflowIsReportedAndEvaluationCompletes) {
@@ -99,7 +99,7 @@ TEST_F(EvaluatorTest, StackOverflowIsReportedAndEvaluationCompletes) {
 
 TEST_F(EvaluatorTest, NumbersOutsideTheGrammarUseTheScratchOperand) {
   EXPECT_EQ(Eval("O"), 0);
-  EXPECT_EQ(Eval("O7"), 7);     // into the scratch operand, which is never cleared
+  EXPECT_EQ(Eval("O7"), 7);  // into the scratch operand, which is never cleared
   EXPECT_EQ(Eval("O"), 7);
   EXPECT_EQ(Eval("O(X %99)"), 0);  // an item beyond the table reads as not held
 }

@@ -82,8 +82,10 @@ TEST(ExactExplorer, EveryKindOfReadKeepsAValue) {
   bookc::Diagnostics diagnostics;
   auto book = source.Load(diagnostics);
   ASSERT_NE(book, nullptr);
-  const trace::ExploreReport merged = trace::ExploreExactly(book->book(), {30, 31, 32, 33}, 0, true);
-  const trace::ExploreReport plain = trace::ExploreExactly(book->book(), {30, 31, 32, 33}, 0, false);
+  const trace::ExploreReport merged =
+      trace::ExploreExactly(book->book(), {30, 31, 32, 33}, 0, true);
+  const trace::ExploreReport plain =
+      trace::ExploreExactly(book->book(), {30, 31, 32, 33}, 0, false);
   ExpectSameFigures(merged, plain);
   // Return from an aside rebuilds a page and adds its sums again.
   EXPECT_EQ(merged.endings, (std::map<int, int>{{30, 20}, {31, 40}, {32, 20}, {33, 30}}));
@@ -101,9 +103,10 @@ TEST(ExactExplorer, AHeldTestFollowedByAComparisonReadsTheValue) {
                "[[items]]\nname = \"Score\"\noptions = [\"0\", \"10\", \"20\", \"30\", \"40\"]\n"
                "[[items]]\nname = \"A\"\noptions = [\"x\", \"y\", \"z\"]\n");
   source.Write("book.toml", testing_support::MinimalBookToml("endings = [30, 31]\n"));
-  source.Paragraphs("@1\n<R %1 2 \"a\" 10> <M \"none\" 10> <G>\n@10\nNothing. <M \"on\" 11> <G>\n"
-                    "@11\n<O(X %1 = 2)>{<r %0 3 \"Bonus\" 30>} <M \"Leave\" 31> <G>\n"
-                    "@30\nEnd <G>\n@31\nEnd <G>\n");
+  source.Paragraphs(
+      "@1\n<R %1 2 \"a\" 10> <M \"none\" 10> <G>\n@10\nNothing. <M \"on\" 11> <G>\n"
+      "@11\n<O(X %1 = 2)>{<r %0 3 \"Bonus\" 30>} <M \"Leave\" 31> <G>\n"
+      "@30\nEnd <G>\n@31\nEnd <G>\n");
   bookc::Diagnostics diagnostics;
   auto book = source.Load(diagnostics);
   ASSERT_NE(book, nullptr);

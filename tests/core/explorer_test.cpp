@@ -29,7 +29,9 @@ TEST(Explorer, FindsWhatIsWrongWithABook) {
       "@1\nStart. <d \"Roll\" (50) 2 3> <G>\n"
       "@2\nStuck here. <G>\n"
       "@3\nThe end. <M \"Crowd\" 4> <G>\n"
-      "@4\n" + crowded + "<G>\n"
+      "@4\n" +
+      crowded +
+      "<G>\n"
       "@8\nNever reached. <G>\n");
   bookc::Diagnostics diagnostics;
   auto book = source.Load(diagnostics);

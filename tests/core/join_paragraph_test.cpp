@@ -36,8 +36,7 @@ class JoinParagraphTest : public ::testing::Test {
 
 TEST_F(JoinParagraphTest, JoinsWordsWithSingleBlanksAndKeepsLabelsWhole) {
   JoinParagraph(t->reader->book, t->reader->platform, 2, *buffer);
-  EXPECT_STREQ(buffer->text,
-               "<Y><H>First<J><F> Snow on the fell. <M \"Go  on,  now\" 2> <G> ");
+  EXPECT_STREQ(buffer->text, "<Y><H>First<J><F> Snow on the fell. <M \"Go  on,  now\" 2> <G> ");
   EXPECT_TRUE(t->platform.messages().empty());
 
   // The label with its blanks is one word of the pool.
@@ -109,7 +108,7 @@ TEST(JoinParagraphLimit, TheLongestTextThatFitsJoinsWithoutAMessage) {
 
 TEST(JoinParagraphLimit, OffsetsOutsideTheBlockAreNotRead) {
   LongParagraphBook source(3);
-  source.stream[1] = 9000;  // beyond the pool
+  source.stream[1] = 9000;                 // beyond the pool
   source.book.paragraphs[1].endWord = 50;  // beyond the stream
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();

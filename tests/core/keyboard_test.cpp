@@ -21,7 +21,8 @@ using testing_support::ScratchBook;
 
 std::string LongText() {
   std::string text;
-  for (int i = 0; i < 12; ++i) text += "The snow lies deep on the fell and the wind drives it on. <P>\n";
+  for (int i = 0; i < 12; ++i)
+    text += "The snow lies deep on the fell and the wind drives it on. <P>\n";
   return text;
 }
 

@@ -50,8 +50,9 @@ class NamesTest : public ::testing::Test {
 };
 
 TEST_F(NamesTest, ControlsAreNamedInWords) {
-  Show("@1\n<Y><H>The Fell<J><F>Snow lies. <M \"Go north\" 10> <M $1 11> <M $0 11> "
-       "<S (lamp) 10 11> <G>\n@10\nTen <G>\n@11\nEleven <G>\n");
+  Show(
+      "@1\n<Y><H>The Fell<J><F>Snow lies. <M \"Go north\" 10> <M $1 11> <M $0 11> "
+      "<S (lamp) 10 11> <G>\n@10\nTen <G>\n@11\nEleven <G>\n");
   const HeadlessControl* north = platform.FindControl(5000);
   ASSERT_NE(north, nullptr);
   EXPECT_EQ(north->text, "");  // the face is drawn by the core
@@ -66,7 +67,7 @@ TEST_F(NamesTest, ControlsAreNamedInWords) {
 
   const std::pair<uint16_t, std::pair<const char*, const char*>> bar[] = {
       {513, {"?", "Help"}},      {502, {"Rstrt", "Going back"}}, {501, {"Info", "Information"}},
-      {510, {"Rtrn", "Return"}}, {512, {"Prev", "Previous"}},     {511, {"Next", "Next"}},
+      {510, {"Rtrn", "Return"}}, {512, {"Prev", "Previous"}},    {511, {"Next", "Next"}},
   };
   for (const auto& [id, texts] : bar) {
     const HeadlessControl* button = platform.FindControl(id);
@@ -80,10 +81,12 @@ TEST_F(NamesTest, ControlsAreNamedInWords) {
 }
 
 TEST_F(NamesTest, ThePageReadsInOrderAndIsCutToItsBuffer) {
-  Show("@1\n<Y><H>The Fell<J><F><V1>Snow lies deep. <P>The wind <B>drives <D>it on.<U>"
-       "<M \"Go north\" 10> <M \"Go home\" 11> <G>\n@10\nTen <G>\n@11\nEleven <G>\n");
-  EXPECT_EQ(Text(), "The Fell\nThe fell at dusk\nSnow lies deep.\n\nThe wind drives it on.\n"
-                    "Go north\nGo home\n");
+  Show(
+      "@1\n<Y><H>The Fell<J><F><V1>Snow lies deep. <P>The wind <B>drives <D>it on.<U>"
+      "<M \"Go north\" 10> <M \"Go home\" 11> <G>\n@10\nTen <G>\n@11\nEleven <G>\n");
+  EXPECT_EQ(Text(),
+            "The Fell\nThe fell at dusk\nSnow lies deep.\n\nThe wind drives it on.\n"
+            "Go north\nGo home\n");
   EXPECT_EQ(Text(9), "The Fell");
   EXPECT_EQ(Text(1), "");
 }

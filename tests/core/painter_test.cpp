@@ -73,7 +73,7 @@ TEST_F(PainterTest, TitlesAreInvertedBandsAcrossTheWindow) {
 TEST_F(PainterTest, TabStopsLieAtMultiplesOfTheTabUnit) {
   // The tab unit is twice the default font's average width of 7.
   Show("<T>a <U>abc<T>b <G>");
-  EXPECT_EQ(TextDrawn("a ").rect.left, 28);   // 24 + 4
+  EXPECT_EQ(TextDrawn("a ").rect.left, 28);            // 24 + 4
   EXPECT_EQ(TextDrawn("b ").rect.left, 24 + 33 + 13);  // from 57 to the next stop, 70
 }
 
@@ -128,7 +128,7 @@ TEST_F(PainterTest, AButtonTooWideForTheRestOfTheLineGoesBelowAnEmptyLine) {
   Show("<M \"" + std::string(38, 'x') + "\" 2> <G>");  // 38 * 11 + 12 = 430 pixels
   EXPECT_EQ(platform_->FindControl(5000)->y, 0);
   Show("<M \"" + std::string(41, 'x') + "\" 2> <G>");  // 463 pixels: wider than 458
-  EXPECT_EQ(platform_->FindControl(5000)->y, 16);  // an empty line of the base height
+  EXPECT_EQ(platform_->FindControl(5000)->y, 16);      // an empty line of the base height
 }
 
 TEST_F(PainterTest, TheIconBarFillsSixSlotsAlongTheBottom) {

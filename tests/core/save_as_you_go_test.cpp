@@ -54,7 +54,8 @@ class SaveAsYouGoTest : public ::testing::Test {
   }
   static void WriteSaveFile(const Bytes& bytes) {
     std::ofstream(kSaveFileName, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   // The program ends without its shut-down, as a kill ends it: the file is
   // let go of and nothing more is written.
@@ -190,7 +191,9 @@ class FailingDiskPlatform : public HeadlessPlatform {
   bool FlushFile(FileHandle file) override {
     return !failFlush && HeadlessPlatform::FlushFile(file);
   }
-  bool CloseFile(FileHandle file) override { return HeadlessPlatform::CloseFile(file) && !failClose; }
+  bool CloseFile(FileHandle file) override {
+    return HeadlessPlatform::CloseFile(file) && !failClose;
+  }
 };
 
 TEST_F(SaveAsYouGoTest, FlushAndCloseFailuresAreReportedLikeWriteFailures) {

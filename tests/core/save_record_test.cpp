@@ -36,8 +36,9 @@ class SaveRecordTest : public ::testing::Test {
   void TearDown() override { fs::remove(path); }
 
   void WriteFileBytes(const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   Bytes FileBytes() const {
     std::ifstream in(path, std::ios::binary);
@@ -75,13 +76,13 @@ TEST_F(SaveRecordTest, ANewFileStartsAtTheBeginningWithSoundOn) {
 
 TEST_F(SaveRecordTest, EverythingTheStoryKeepsComesBack) {
   Bytes b = Record(14, 0);
-  b[38 + 20 * 4] = 1;       // item 4 held
-  b[39 + 20 * 4] = 3;       // with value 3
-  b[38 + 20 * 3] = 0xD4;    // item 3, a number item: -300
+  b[38 + 20 * 4] = 1;     // item 4 held
+  b[39 + 20 * 4] = 3;     // with value 3
+  b[38 + 20 * 3] = 0xD4;  // item 3, a number item: -300
   b[39 + 20 * 3] = 0xFE;
   b[1072 + 104 * 1 + 0] = 1;  // snapshot 1: item 0 held, value 2
   b[1073 + 104 * 1 + 0] = 2;
-  b[2528 + 1] = 1;          // restart point 1 reached
+  b[2528 + 1] = 1;  // restart point 1 reached
   WriteFileBytes(b);
   Load();
   EXPECT_EQ(r().navigation.shownPage, 14);

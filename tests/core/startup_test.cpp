@@ -39,7 +39,8 @@ class StartupTest : public ::testing::Test {
   }
   static void WriteSaveFile(const Bytes& bytes) {
     std::ofstream(kSaveFileName, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
   }
   static Bytes Record(int16_t page, uint8_t sound) {
     Bytes b(2544, 0);
@@ -125,9 +126,9 @@ TEST_F(StartupTest, TheWindowIsSizedFromTheScreen) {
   struct Case {
     int32_t screen, width, height, fontHeight;
   };
-  for (const Case& c : {Case{768, 529, 706, 21}, Case{1080, 744, 993, 21},
-                        Case{480, 330, 441, 13}, Case{599, 413, 551, 13},
-                        Case{600, 414, 552, 21}, Case{340, 240, 320, 13}}) {
+  for (const Case& c :
+       {Case{768, 529, 706, 21}, Case{1080, 744, 993, 21}, Case{480, 330, 441, 13},
+        Case{599, 413, 551, 13}, Case{600, 414, 552, 21}, Case{340, 240, 320, 13}}) {
     HeadlessPlatform platform;
     platform.SetScreenHeight(c.screen);
     Reader reader(book->book(), platform);

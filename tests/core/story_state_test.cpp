@@ -30,7 +30,7 @@ TEST_F(StoryStateTest, AssignmentsAreClampedToTheOptionList) {
   EXPECT_STREQ(OptionText(r.story, 4), "dry");
   EXPECT_EQ(Assign(4, 9), 4);
   EXPECT_EQ(Assign(4, -3), 0);
-  EXPECT_EQ(Assign(1, 7), 0);  // no options: always the minimum
+  EXPECT_EQ(Assign(1, 7), 0);      // no options: always the minimum
   EXPECT_EQ(Assign(4, 65538), 2);  // the tags use the low 16 bits
 
   AssignValue(r.story, 2, 2);
@@ -46,7 +46,7 @@ TEST_F(StoryStateTest, OperandsFromOtherItemsAndRandomDraws) {
   const AssignmentOperand negatedBoots{AssignmentOperand::kItemValue, 4, true};
   EXPECT_EQ(ComputeAssignment(r.story, 2, negatedBoots, false), 3);  // R: assigned unnegated
   AssignValue(r.story, 2, 5);
-  EXPECT_EQ(ComputeAssignment(r.story, 2, negatedBoots, true), 2);   // r: subtracted
+  EXPECT_EQ(ComputeAssignment(r.story, 2, negatedBoots, true), 2);  // r: subtracted
 
   std::set<int32_t> seen;
   for (int i = 0; i < 200; ++i) {

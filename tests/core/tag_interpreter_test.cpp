@@ -94,12 +94,12 @@ TEST_F(TagInterpreterTest, SoundsPlayOnlyWhileTheSoundFlagIsOn) {
   EXPECT_TRUE(t.platform.sounds().empty());
   r.settings.sound = 1;
   Run("<A1> <A 1> <A  1> <A 9> <C> <G> ");
-  EXPECT_EQ(t.platform.sounds(), (std::vector<std::string>{"WIND_HOWL", "WIND_HOWL", "BELL_TOLL", ""}));
+  EXPECT_EQ(t.platform.sounds(),
+            (std::vector<std::string>{"WIND_HOWL", "WIND_HOWL", "BELL_TOLL", ""}));
 }
 
 TEST_F(TagInterpreterTest, PicturesTargetsAndAlignment) {
-  EXPECT_EQ(Run("<V 1><v0><V 30><W 1><W2><n 12><p 3><G> "),
-            "PIC(1708,0) | PIC(1100,1) | AC | AR");
+  EXPECT_EQ(Run("<V 1><v0><V 30><W 1><W2><n 12><p 3><G> "), "PIC(1708,0) | PIC(1100,1) | AC | AR");
   EXPECT_EQ(r.page.facts.next.kind, kParagraphTarget);
   EXPECT_EQ(r.page.facts.next.value, 12);
   EXPECT_EQ(r.page.facts.previous.value, 3);

@@ -24,8 +24,8 @@
 
 namespace {
 
-constexpr int kNextButton = 511;       // the icon bar's Next
-constexpr int kFirstChoice = 5000;     // a page's choice buttons
+constexpr int kNextButton = 511;    // the icon bar's Next
+constexpr int kFirstChoice = 5000;  // a page's choice buttons
 constexpr int kLastChoice = 5999;
 
 void Say(const QString& text) {
@@ -112,9 +112,7 @@ class ReaderProbe : public QObject {
         Next(Waiting::kDone);
         break;
       }
-      case Waiting::kDone:
-        timer_.stop();
-        return;
+      case Waiting::kDone: timer_.stop(); return;
     }
     if (waiting_ != Waiting::kDone && waited_ > deadline_) {
       static const char* const kWhat[] = {"the window", "the details screen's Next",

@@ -12,11 +12,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
@@ -273,7 +273,8 @@ class QtReaderTest : public QObject {
       ++pictures;
       QVERIFY(!window->grab().isNull());
       QDir().mkpath(LANTHORN_SCREENSHOTS_DIR "/pictures");
-      window->grab().save(QString(LANTHORN_SCREENSHOTS_DIR "/pictures/%1.png").arg(page - 1, 3, 10, QChar('0')));
+      window->grab().save(
+          QString(LANTHORN_SCREENSHOTS_DIR "/pictures/%1.png").arg(page - 1, 3, 10, QChar('0')));
     }
     QVERIFY(pictures >= 20);
   }
@@ -366,7 +367,7 @@ class QtReaderTest : public QObject {
     QTRY_VERIFY(box->hasFocus());
     QTest::keyClick(box, Qt::Key_Return);  // empty: nothing sent
     QCOMPARE(reader.navigation.shownPage, int16_t{12});
-    QTest::keyClick(box, Qt::Key_Tab);     // empty: the focus walks on
+    QTest::keyClick(box, Qt::Key_Tab);  // empty: the focus walks on
     QCOMPARE(reader.navigation.shownPage, int16_t{12});
     QVERIFY(!box->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
@@ -485,7 +486,8 @@ class QtReaderTest : public QObject {
     QByteArray fresh = SaveRecord(16, 0);
     fresh[2528] = 1;  // restart point 0 reached
     QByteArray file = fresh + fresh + "LFJ1";
-    const uint32_t crc = Crc32(reinterpret_cast<const uint8_t*>(fresh.constData()), kSaveRecordSize);
+    const uint32_t crc =
+        Crc32(reinterpret_cast<const uint8_t*>(fresh.constData()), kSaveRecordSize);
     for (int i = 0; i < 4; ++i) file += static_cast<char>(crc >> (8 * i));
     file.replace(1000, kSaveRecordSize - 1000, old.mid(1000));
     WriteSave(file);

@@ -50,7 +50,8 @@ void Session::Open(int16_t page) {
 void Session::Click(uint16_t controlId) {
   if (reader->page.facts.choiceLatch) return;
   reader->page.facts.choiceLatch = 1;
-  lanthorn::MakeMove(*reader, lanthorn::ActivateHotword(reader->story, reader->page.hotwords, controlId, ""));
+  lanthorn::MakeMove(
+      *reader, lanthorn::ActivateHotword(reader->story, reader->page.hotwords, controlId, ""));
 }
 
 void Session::Type(uint16_t boxId, const std::string& text) {
@@ -61,12 +62,14 @@ void Session::Type(uint16_t boxId, const std::string& text) {
   platform.ReadControlText(reader->page.inputBoxes.handles[index], typed, most + 1);
   if (reader->page.facts.choiceLatch) return;
   reader->page.facts.choiceLatch = 1;
-  lanthorn::MakeMove(*reader, lanthorn::ActivateHotword(reader->story, reader->page.hotwords, boxId, typed));
+  lanthorn::MakeMove(*reader,
+                     lanthorn::ActivateHotword(reader->story, reader->page.hotwords, boxId, typed));
 }
 
 std::vector<std::string> Session::Choices() const {
   std::vector<std::string> labels;
-  for (int i = 0; i < reader->page.buttons.count; ++i) labels.push_back(reader->page.buttons.records[i].label);
+  for (int i = 0; i < reader->page.buttons.count; ++i)
+    labels.push_back(reader->page.buttons.records[i].label);
   return labels;
 }
 

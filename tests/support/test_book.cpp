@@ -1,9 +1,8 @@
 #include "tests/support/test_book.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <fstream>
-#include <unistd.h>
-
 
 namespace testing_support {
 

@@ -15,7 +15,9 @@ using lanthorn::Utf8ToBookText;
 
 TEST(WebText, TheBookCharactersGoToUtf8AndBack) {
   // "Dobson’s – café €5": a right quote, an en dash, é and the euro sign.
-  const std::string book = "Dobson\x92s \x96 caf\xE9 \x80" "5";
+  const std::string book =
+      "Dobson\x92s \x96 caf\xE9 \x80"
+      "5";
   char utf8[64];
   BookTextToUtf8(book.data(), static_cast<int32_t>(book.size()), utf8, sizeof utf8);
   EXPECT_STREQ(utf8, "Dobson\u2019s \u2013 caf\u00e9 \u20ac5");
@@ -43,7 +45,10 @@ TEST(WebText, WhatTheBookCannotHoldBecomesAQuestionMark) {
   char book[16];
   // A snowman (3 bytes), an emoji (4 bytes), a stray continuation byte and a
   // sequence cut short by the end of the text.
-  EXPECT_EQ(Utf8ToBookText("a\u2603b\U0001F600c\x80" "d\xC3", book, sizeof book), 8);
+  EXPECT_EQ(Utf8ToBookText("a\u2603b\U0001F600c\x80"
+                           "d\xC3",
+                           book, sizeof book),
+            8);
   EXPECT_STREQ(book, "a?b?c?d?");
 }
 

@@ -100,8 +100,8 @@ class Reader {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + exe + "\"";
-    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                              nullptr, directory.c_str(), &startup, &process_) != 0;
+    started_ = CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              directory.c_str(), &startup, &process_) != 0;
   }
   ~Reader() {
     if (!started_) return;
@@ -195,9 +195,9 @@ void Screenshot(HWND main, const std::string& path) {
   SelectObject(memory, previous);
   const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) / 4 * 4);
   const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) +
-                                                  sizeof(BITMAPINFOHEADER) + imageBytes),
-                        0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+  BITMAPFILEHEADER file{
+      0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes),
+      0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
   info.bmiHeader.biSizeImage = imageBytes;
   if (FILE* out = std::fopen(path.c_str(), "wb")) {
     std::fwrite(&file, sizeof file, 1, out);
@@ -215,7 +215,8 @@ std::vector<unsigned char> ReadSave(const std::string& directory) {
   if (FILE* in = std::fopen((directory + "\\" + kSaveFile).c_str(), "rb")) {
     unsigned char buffer[4096];
     size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+      bytes.insert(bytes.end(), buffer, buffer + n);
     std::fclose(in);
   }
   return bytes;
@@ -261,7 +262,8 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
 
     Command(main, 511);  // the details screen is gone; Next has no target
     Command(main, 502);
-    Check(Find(Controls(main), 510)->enabled, "the Restart command opens the restart page as an aside");
+    Check(Find(Controls(main), 510)->enabled,
+          "the Restart command opens the restart page as an aside");
     Command(main, 510);
 
     Command(main, 504);
@@ -306,7 +308,8 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
   const std::vector<unsigned char> save = ReadSave(directory);
   // The record's 2,544 bytes, then the journal that guards them while the
   // reader saves as it goes (a copy of the record and its check: 5,096).
-  Check(save.size() == kSavedFileSize, "the save file holds the record and its journal, 5,096 bytes");
+  Check(save.size() == kSavedFileSize,
+        "the save file holds the record and its journal, 5,096 bytes");
   Check(save.size() == kSavedFileSize && save[0] == 64 && save[1] == 0 && save[28] == 176,
         "it records the page reached (64) and the format mark 176");
   Check(save.size() == kSavedFileSize && save[2528] == 1, "and the restart point reached");
@@ -548,14 +551,15 @@ void NamedObjectsInProcess() {
     VARIANT role;
     VariantInit(&role);
     named->get_accRole(self, &role);
-    Check(Read(named, false) == "Going back" && TextOf(button) == "Rstrt" &&
-              role.vt == VT_I4 && role.lVal == ROLE_SYSTEM_PUSHBUTTON,
+    Check(Read(named, false) == "Going back" && TextOf(button) == "Rstrt" && role.vt == VT_I4 &&
+              role.lVal == ROLE_SYSTEM_PUSHBUTTON,
           "get_accName gives the name in words (" + Read(named, false) +
               "), the window text stays \"Rstrt\", the role a push button");
     named->Release();
   }
   IAccessible* page = lanthorn::MakeNamedAccessible(parent, "Lanthorn Fell", "The Ice\nText");
-  Check(page != nullptr && Read(page, true) == "The Ice\nText" && Read(page, false) == "Lanthorn Fell",
+  Check(page != nullptr && Read(page, true) == "The Ice\nText" &&
+            Read(page, false) == "Lanthorn Fell",
         "get_accValue of the page window gives its text, get_accName its title");
   if (page != nullptr) page->Release();
   DestroyWindow(parent);
@@ -617,7 +621,8 @@ void KeysWheelAndNames(const std::string& exe, const std::string& work, const st
   Check(FocusOf(main) == box->window, "the answer box has the focus");
   PressKey(main, VK_RETURN);
   Check(Find(Controls(main), 4000) != nullptr, "Enter in the empty box sends nothing");
-  for (const char c : std::string("Red Doors")) PostMessageA(box->window, WM_CHAR, static_cast<WPARAM>(c), 1);
+  for (const char c : std::string("Red Doors"))
+    PostMessageA(box->window, WM_CHAR, static_cast<WPARAM>(c), 1);
   SendMessageA(main, WM_NULL, 0, 0);
   Sleep(100);
   const std::string typed = TextOf(box->window);
@@ -750,7 +755,8 @@ std::string VersionString(const std::vector<char>& info, const std::string& bloc
   UINT length = 0;
   const std::string path = "\\StringFileInfo\\" + block + "\\" + name;
   if (!VerQueryValueA(info.data(), path.c_str(), &value, &length) || length == 0) return "";
-  return std::string(static_cast<const char*>(value), strnlen(static_cast<const char*>(value), length));
+  return std::string(static_cast<const char*>(value),
+                     strnlen(static_cast<const char*>(value), length));
 }
 
 void ReleaseResources(const std::string& exe) {
@@ -789,18 +795,21 @@ void ReleaseResources(const std::string& exe) {
     // A GRPICONDIR: 6 bytes, then 14 bytes an image, the width first (0 is 256).
     const auto* dir = static_cast<const unsigned char*>(LockResource(LoadResource(module, group)));
     const int count = dir[4] | dir[5] << 8;
-    for (int i = 0; i < count && 6 + 14 * (i + 1) <= static_cast<int>(SizeofResource(module, group)); ++i) {
+    for (int i = 0;
+         i < count && 6 + 14 * (i + 1) <= static_cast<int>(SizeofResource(module, group)); ++i) {
       const int width = dir[6 + 14 * i] == 0 ? 256 : dir[6 + 14 * i];
       sizes += (sizes.empty() ? "" : " ") + std::to_string(width);
     }
   }
-  Check(sizes == "16 24 32 48 256", "the icon holds 16, 24, 32, 48 and 256 pixel images (has: " + sizes + ")");
+  Check(sizes == "16 24 32 48 256",
+        "the icon holds 16, 24, 32, 48 and 256 pixel images (has: " + sizes + ")");
   FreeLibrary(module);
 
   DWORD ignored = 0;
   std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
-  const bool hasInfo = !info.empty() &&
-                       GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data());
+  const bool hasInfo =
+      !info.empty() &&
+      GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data());
   Check(hasInfo, "the .exe carries a version resource");
   if (!hasInfo) return;
   VS_FIXEDFILEINFO* fixed = nullptr;
@@ -835,12 +844,14 @@ void ReleaseResources(const std::string& exe) {
 
   // Stripped: the PE file header points at no COFF symbol table.
   std::ifstream file(exe, std::ios::binary);
-  const std::vector<char> image((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const std::vector<char> image((std::istreambuf_iterator<char>(file)),
+                                std::istreambuf_iterator<char>());
   bool stripped = false;
   if (image.size() > 0x40) {
     LONG peOffset = 0;
     std::memcpy(&peOffset, image.data() + 0x3C, sizeof peOffset);
-    if (peOffset > 0 && static_cast<size_t>(peOffset) + 4 + sizeof(IMAGE_FILE_HEADER) <= image.size()) {
+    if (peOffset > 0 &&
+        static_cast<size_t>(peOffset) + 4 + sizeof(IMAGE_FILE_HEADER) <= image.size()) {
       IMAGE_FILE_HEADER header;
       std::memcpy(&header, image.data() + peOffset + 4, sizeof header);
       stripped = header.PointerToSymbolTable == 0 && header.NumberOfSymbols == 0;
@@ -853,7 +864,8 @@ void ReleaseResources(const std::string& exe) {
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fprintf(stderr, "usage: lanthorn-driver READER.exe FIXTURE_READER.exe WORK_DIR SHOTS_DIR\n");
+    std::fprintf(stderr,
+                 "usage: lanthorn-driver READER.exe FIXTURE_READER.exe WORK_DIR SHOTS_DIR\n");
     return 2;
   }
   const std::string exe = argv[1];

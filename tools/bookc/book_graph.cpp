@@ -22,7 +22,8 @@ constexpr int kFirstWords = 6;
 
 std::string TagTextOf(const std::string& tag, const lanthorn::TagText& text) {
   if (text.offset < 0 || static_cast<size_t>(text.offset) > tag.size()) return "";
-  return tag.substr(static_cast<size_t>(text.offset), static_cast<size_t>(std::max<int16_t>(text.length, 0)));
+  return tag.substr(static_cast<size_t>(text.offset),
+                    static_cast<size_t>(std::max<int16_t>(text.length, 0)));
 }
 
 std::string Collapse(const std::string& text) {
@@ -109,12 +110,17 @@ class EdgeReader {
   int Read(const std::string& tag) {
     const ParsedTag t = lanthorn::ReadTag(tag.c_str());
     switch (t.letter) {
-      case 'M': case 'm': case 'g':
+      case 'M':
+      case 'm':
+      case 'g':
         if (t.face != ChoiceFace::kNone) {
           Add(GraphEdge::kChoice, t.targets[0].value, FaceOf(tag, t, book_), t.letter == 'g');
         }
         break;
-      case 'N': case 'Q': case 'R': case 'r':
+      case 'N':
+      case 'Q':
+      case 'R':
+      case 'r':
         if (t.choice && t.face != ChoiceFace::kNone) {
           Add(GraphEdge::kChoice, t.targets[0].value, FaceOf(tag, t, book_), false);
         }
@@ -151,10 +157,12 @@ class EdgeReader {
     const std::string label = TagTextOf(tag, t.label);
     const int threshold = static_cast<int8_t>(t.bands[0].value);
     if (threshold >= 1) {
-      Add(GraphEdge::kChance, t.targets[0].value, label + "\nroll " + Range(1, std::min(threshold, 20), 20), false);
+      Add(GraphEdge::kChance, t.targets[0].value,
+          label + "\nroll " + Range(1, std::min(threshold, 20), 20), false);
     }
     if (threshold < 20) {
-      Add(GraphEdge::kChance, t.targets[1].value, label + "\nroll " + Range(std::max(threshold, 0) + 1, 20, 20), false);
+      Add(GraphEdge::kChance, t.targets[1].value,
+          label + "\nroll " + Range(std::max(threshold, 0) + 1, 20, 20), false);
     }
   }
 
@@ -168,7 +176,8 @@ class EdgeReader {
     int top = 0;
     const auto band = [&](int upTo, int target) {
       if (upTo > top && top < 100) {
-        Add(GraphEdge::kChance, target, label + "\nroll " + Range(top + 1, std::min(upTo, 100), 100), false);
+        Add(GraphEdge::kChance, target,
+            label + "\nroll " + Range(top + 1, std::min(upTo, 100), 100), false);
         top = upTo;
       }
     };
@@ -194,10 +203,14 @@ class EdgeReader {
 std::string Escape(const std::string& cp1252) {
   std::string out;
   for (const char c : Cp1252ToUtf8(cp1252)) {
-    if (c == '\n') out += "\\n";  // the line breaks of the tool's own labels
-    else if (c == '"') out += "\\\"";
-    else if (c == '\\') out += "\\\\";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";  // the line breaks of the tool's own labels
+    else if (c == '"')
+      out += "\\\"";
+    else if (c == '\\')
+      out += "\\\\";
+    else
+      out += c;
   }
   return out;
 }
@@ -219,8 +232,8 @@ BookGraph MakeBookGraph(const lanthorn::Book& book, const std::vector<int>& endi
     for (const MarkupPiece& piece : pieces) {
       if (piece.kind != MarkupPiece::kTag) continue;
       const int point = reader.Read(piece.text);
-      if (point >= 0 && std::find(graph.restartPoints[p].begin(), graph.restartPoints[p].end(), point) ==
-                            graph.restartPoints[p].end()) {
+      if (point >= 0 && std::find(graph.restartPoints[p].begin(), graph.restartPoints[p].end(),
+                                  point) == graph.restartPoints[p].end()) {
         graph.restartPoints[p].push_back(point);
         markedAt[point].push_back(p);
       }
@@ -298,8 +311,8 @@ void WriteDot(const BookGraph& graph, std::ostream& out) {
       case GraphEdge::kNext:
       case GraphEdge::kPrevious: attributes = ", color=gray"; break;
     }
-    out << "  p" << e.from << " -> p" << e.to << " [label=\"" << Escape(label) << "\""
-        << attributes << "];\n";
+    out << "  p" << e.from << " -> p" << e.to << " [label=\"" << Escape(label) << "\"" << attributes
+        << "];\n";
   }
   out << "}\n";
 }

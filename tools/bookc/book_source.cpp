@@ -1,7 +1,7 @@
 #include "tools/bookc/book_source.h"
 
-#include <algorithm>
 #include <toml++/toml.h>
+#include <algorithm>
 
 #include "tools/bookc/cp1252.h"
 #include "tools/bookc/markup_check.h"
@@ -27,8 +27,7 @@ std::optional<toml::table> ParseToml(const fs::path& path, const std::string& fi
   std::string text;
   const FileState state = ReadSourceFile(
       path, kMostTomlBytes,
-      "a metadata file of more than " + std::to_string(kMostTomlBytes) +
-          " bytes is not a book's",
+      "a metadata file of more than " + std::to_string(kMostTomlBytes) + " bytes is not a book's",
       text, diagnostics);
   missing = state == FileState::kMissing;
   if (state != FileState::kRead) return std::nullopt;
@@ -36,9 +35,9 @@ std::optional<toml::table> ParseToml(const fs::path& path, const std::string& fi
   try {
     return toml::parse(text, file);
   } catch (const toml::parse_error& e) {
-    diagnostics.Error({file, static_cast<int>(e.source().begin.line),
-                       static_cast<int>(e.source().begin.column)},
-                      std::string(e.description()));
+    diagnostics.Error(
+        {file, static_cast<int>(e.source().begin.line), static_cast<int>(e.source().begin.column)},
+        std::string(e.description()));
     return std::nullopt;
   }
 }
@@ -85,8 +84,8 @@ class TomlReader {
   }
 
   // A whole number within [low, high]; fallback when absent.
-  int64_t Number(const toml::table& table, std::string_view key, std::string_view what,
-                 int64_t low, int64_t high, int64_t fallback) {
+  int64_t Number(const toml::table& table, std::string_view key, std::string_view what, int64_t low,
+                 int64_t high, int64_t fallback) {
     const toml::node* node = table.get(key);
     if (node == nullptr) return fallback;
     return Number(*node, what, low, high);
@@ -99,9 +98,9 @@ class TomlReader {
       return low;
     }
     if (*value < low || *value > high) {
-      diagnostics_.Error(PositionOf(file_, node),
-                         std::string(what) + " " + std::to_string(*value) + " is outside " +
-                             std::to_string(low) + ".." + std::to_string(high));
+      diagnostics_.Error(PositionOf(file_, node), std::string(what) + " " + std::to_string(*value) +
+                                                      " is outside " + std::to_string(low) + ".." +
+                                                      std::to_string(high));
       return low;
     }
     return *value;
@@ -113,15 +112,15 @@ class TomlReader {
     std::vector<const toml::table*> tables;
     const toml::node* node = document.get(key);
     if (node == nullptr) {
-      diagnostics_.Warning({file_, 0, 0}, "the book names no " + std::string(what) +
-                                              "; all " + std::to_string(most) + " are empty");
+      diagnostics_.Warning({file_, 0, 0}, "the book names no " + std::string(what) + "; all " +
+                                              std::to_string(most) + " are empty");
       return tables;
     }
     const toml::array* array = node->as_array();
     if (array == nullptr) {
-      diagnostics_.Error(PositionOf(file_, *node),
-                         std::string(key) + " must be an array of tables ([[" +
-                             std::string(key) + "]])");
+      diagnostics_.Error(
+          PositionOf(file_, *node),
+          std::string(key) + " must be an array of tables ([[" + std::string(key) + "]])");
       return tables;
     }
     for (const toml::node& element : *array) {
@@ -131,8 +130,8 @@ class TomlReader {
         continue;
       }
       if (tables.size() == most) {
-        diagnostics_.Error(PositionOf(file_, element), "more than " + std::to_string(most) +
-                                                           " " + std::string(what));
+        diagnostics_.Error(PositionOf(file_, element),
+                           "more than " + std::to_string(most) + " " + std::string(what));
         break;
       }
       tables.push_back(table);
@@ -164,8 +163,8 @@ void ReadEndings(TomlReader& in, const toml::table& document, SourceBook& book) 
     return;
   }
   for (const toml::node& element : *array) {
-    book.endings.push_back(static_cast<int>(
-        in.Number(element, "ending paragraph", 1, lanthorn::kParagraphCount - 1)));
+    book.endings.push_back(
+        static_cast<int>(in.Number(element, "ending paragraph", 1, lanthorn::kParagraphCount - 1)));
   }
 }
 
@@ -215,9 +214,9 @@ void ReadSounds(TomlReader& in, const toml::table& document, SourceBook& book) {
       return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
     });
     if (!valid) {
-      in.diagnostics().Error(PositionOf(in.file(), element),
-                             "sound name '" + name +
-                                 "' must be upper-case letters, digits and underscores");
+      in.diagnostics().Error(
+          PositionOf(in.file(), element),
+          "sound name '" + name + "' must be upper-case letters, digits and underscores");
     }
     book.sounds[count++] = std::move(name);
   }
@@ -256,8 +255,8 @@ void ReadRestartPoints(TomlReader& in, const toml::table& document, SourceBook& 
     SourceRestartPoint& point = book.restartPoints[i];
     const toml::node* caption = table.get("caption");
     if (caption != nullptr) point.caption = in.Text(*caption, "a caption");
-    point.paragraph = static_cast<uint16_t>(in.Number(
-        table, "paragraph", "restart point paragraph", 1, lanthorn::kParagraphCount - 1, 0));
+    point.paragraph = static_cast<uint16_t>(in.Number(table, "paragraph", "restart point paragraph",
+                                                      1, lanthorn::kParagraphCount - 1, 0));
   }
 }
 
@@ -284,7 +283,8 @@ void ReadItems(TomlReader& in, const toml::table& document, SourceBook& book) {
       if (item.kind != lanthorn::kTextItem) {
         in.diagnostics().Error(PositionOf(in.file(), *options), "only text items have options");
       } else if (const toml::array* array = options->as_array()) {
-        for (const toml::node& option : *array) item.options.push_back(in.Text(option, "an option"));
+        for (const toml::node& option : *array)
+          item.options.push_back(in.Text(option, "an option"));
       } else {
         in.diagnostics().Error(PositionOf(in.file(), *options), "options must be an array");
       }
@@ -296,8 +296,8 @@ void ReadItems(TomlReader& in, const toml::table& document, SourceBook& book) {
                                "only picture items have pictures, as an array of numbers");
       } else {
         for (const toml::node& picture : *array) {
-          item.pictures.push_back(static_cast<uint16_t>(
-              in.Number(picture, "picture", 0, lanthorn::kPictureCount - 1)));
+          item.pictures.push_back(
+              static_cast<uint16_t>(in.Number(picture, "picture", 0, lanthorn::kPictureCount - 1)));
         }
       }
     }
@@ -357,9 +357,9 @@ void ReadParagraphFile(const std::string& fileName, const std::string& utf8,
     if (!text.text.empty() && text.text[0] == '@') {
       size_t end = text.text.find_last_not_of(" \t");
       const std::string number = text.text.substr(1, end);
-      const bool digits = !number.empty() && number.size() <= 6 &&
-                          std::all_of(number.begin(), number.end(),
-                                      [](char c) { return c >= '0' && c <= '9'; });
+      const bool digits =
+          !number.empty() && number.size() <= 6 &&
+          std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
       if (!digits) {
         diagnostics.Error(lineStart, "'@' must be followed by a paragraph number");
         current = nullptr;
@@ -421,8 +421,7 @@ void ReadParagraphFiles(const fs::path& folder, SourceBook& book, Diagnostics& d
     return;
   }
   if (files.empty()) {
-    diagnostics.Error({folderName, 0, 0},
-                      "no paragraph files (*.txt); the book has no paragraphs");
+    diagnostics.Error({folderName, 0, 0}, "no paragraph files (*.txt); the book has no paragraphs");
     return;
   }
   std::sort(files.begin(), files.end());
@@ -432,8 +431,7 @@ void ReadParagraphFiles(const fs::path& folder, SourceBook& book, Diagnostics& d
       "the paragraph files hold more than " + std::to_string(kMostParagraphSourceBytes) +
       " bytes; a book's " + std::to_string(lanthorn::kParagraphCount) +
       " paragraphs hold at most " +
-      std::to_string(lanthorn::kParagraphCount * kMostJoinedCharacters) +
-      " characters when joined";
+      std::to_string(lanthorn::kParagraphCount * kMostJoinedCharacters) + " characters when joined";
   uintmax_t total = 0;
   bool sized = true;
   for (const fs::path& file : files) {
@@ -506,8 +504,7 @@ SourceBook ReadBookSource(const fs::path& directory, Diagnostics& diagnostics) {
 
   const fs::path itemsFile = directory / "items.toml";
   const std::string itemsName = itemsFile.string();
-  if (std::optional<toml::table> document =
-          ParseToml(itemsFile, itemsName, diagnostics, missing)) {
+  if (std::optional<toml::table> document = ParseToml(itemsFile, itemsName, diagnostics, missing)) {
     TomlReader in(itemsName, diagnostics);
     in.CheckKeys(*document, {"items"});
     ReadItems(in, *document, book);

@@ -15,7 +15,7 @@
 namespace bookc {
 
 struct SourceText {
-  std::string text;                        // Windows-1252
+  std::string text;                       // Windows-1252
   std::vector<SourcePosition> positions;  // one per byte of text
 };
 

@@ -12,9 +12,7 @@ namespace {
 
 using lanthorn::kParagraphCount;
 
-std::string Where(const SourcePosition& p) {
-  return p.file + ":" + std::to_string(p.line);
-}
+std::string Where(const SourcePosition& p) { return p.file + ":" + std::to_string(p.line); }
 
 }  // namespace
 
@@ -102,15 +100,14 @@ std::optional<BookModel> CompileBook(const std::filesystem::path& directory,
   for (size_t k = 0; k < source.restartPoints.size(); ++k) {
     const int paragraph = source.restartPoints[k].paragraph;
     if (paragraph != 0 && context.paragraphState(paragraph) != ParagraphState::kText) {
-      diagnostics.Warning(bookFile, "restart point " + std::to_string(k) +
-                                        " stands at paragraph " + std::to_string(paragraph) +
-                                        ", which has no text");
+      diagnostics.Warning(bookFile, "restart point " + std::to_string(k) + " stands at paragraph " +
+                                        std::to_string(paragraph) + ", which has no text");
     }
   }
   for (int ending : source.endings) {
     if (context.paragraphState(ending) != ParagraphState::kText) {
-      diagnostics.Warning(source.endingsAt, "ending paragraph " + std::to_string(ending) +
-                                                " has no text");
+      diagnostics.Warning(source.endingsAt,
+                          "ending paragraph " + std::to_string(ending) + " has no text");
     }
   }
   const SourcePosition itemsFile{(directory / "items.toml").string(), 0, 0};

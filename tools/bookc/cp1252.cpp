@@ -6,7 +6,6 @@
 
 namespace bookc {
 
-
 std::optional<uint8_t> ToCp1252(char32_t cp) {
   if (cp == '\t' || cp == '\n' || cp == '\r') return static_cast<uint8_t>(cp);
   if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) return std::nullopt;

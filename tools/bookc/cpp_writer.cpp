@@ -111,8 +111,8 @@ void WriteBookTable(const BookModel& model, std::ostream& out) {
   for (size_t p = 0; p < model.pictures.size(); ++p) {
     const lanthorn::PictureEntry& picture = model.pictures[p];
     const std::string& description = model.pictureDescriptions[p];
-    out << "        {" << picture.bitmapId << ", " << picture.width << ", " << picture.height << ", "
-        << (description.empty() ? std::string("nullptr") : Literal(description)) << "},\n";
+    out << "        {" << picture.bitmapId << ", " << picture.width << ", " << picture.height
+        << ", " << (description.empty() ? std::string("nullptr") : Literal(description)) << "},\n";
   }
   out << "    },\n    {\n";
   for (const std::string& sound : model.sounds) out << "        " << Literal(sound) << ",\n";
@@ -120,11 +120,10 @@ void WriteBookTable(const BookModel& model, std::ostream& out) {
   for (size_t i = 0; i < model.items.size(); ++i) {
     const SourceItem& item = model.items[i];
     const size_t count = item.options.size() + item.pictures.size();
-    out << "        {" << Literal(item.name) << ", " << static_cast<int>(item.kind) << ", "
-        << count << ", " << item.minimum << ", " << item.id << ", "
+    out << "        {" << Literal(item.name) << ", " << static_cast<int>(item.kind) << ", " << count
+        << ", " << item.minimum << ", " << item.id << ", "
         << (item.options.empty() ? "nullptr" : "kItem" + std::to_string(i) + "Options") << ", "
-        << (item.pictures.empty() ? "nullptr" : "kItem" + std::to_string(i) + "Pictures")
-        << "},\n";
+        << (item.pictures.empty() ? "nullptr" : "kItem" + std::to_string(i) + "Pictures") << "},\n";
   }
   out << "    },\n    {\n";
   for (const SourceRestartPoint& point : model.restartPoints) {

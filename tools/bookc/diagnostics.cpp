@@ -11,9 +11,7 @@ int Diagnostics::ErrorCount() const {
       std::count_if(list_.begin(), list_.end(), [](const Diagnostic& d) { return d.isError; }));
 }
 
-int Diagnostics::WarningCount() const {
-  return static_cast<int>(list_.size()) - ErrorCount();
-}
+int Diagnostics::WarningCount() const { return static_cast<int>(list_.size()) - ErrorCount(); }
 
 void Diagnostics::Print(std::ostream& out) const {
   for (const Diagnostic& d : list_) out << Format(d) << '\n';

@@ -38,58 +38,54 @@ class TagChecker {
     }
     const ParsedTag tag = lanthorn::ReadTag(text_.c_str());
     switch (tag.letter) {
-      case 'H': case 'J': case 'B': case 'D': case 'U': case 'P': case 'T': case 'a':
-      case 'G': case 'F': case 'I': case 'K': case 'Y': case 'C':
-        return false;
-      case 'E':
-        return true;
+      case 'H':
+      case 'J':
+      case 'B':
+      case 'D':
+      case 'U':
+      case 'P':
+      case 'T':
+      case 'a':
+      case 'G':
+      case 'F':
+      case 'I':
+      case 'K':
+      case 'Y':
+      case 'C': return false;
+      case 'E': return true;
       case 'W':
         if (tag.number.written < 0 || tag.number.written > 2) {
           Warn("alignment " + Written(tag.number) + " is not 0, 1 or 2");
         }
         return false;
-      case 'V': case 'v':
-        CheckRange(tag.number, kPictureCount, "picture");
-        return false;
-      case 'A':
-        CheckRange(tag.number, kSoundCount, "sound");
-        return false;
-      case 'n': case 'p':
-        CheckTarget(tag.number);
-        return false;
-      case 'l':
-        CheckRange(tag.number, kItemCount, "item");
-        return false;
-      case 's':
-        CheckRange(tag.number, kRestartPointCount, "restart point");
-        return false;
+      case 'V':
+      case 'v': CheckRange(tag.number, kPictureCount, "picture"); return false;
+      case 'A': CheckRange(tag.number, kSoundCount, "sound"); return false;
+      case 'n':
+      case 'p': CheckTarget(tag.number); return false;
+      case 'l': CheckRange(tag.number, kItemCount, "item"); return false;
+      case 's': CheckRange(tag.number, kRestartPointCount, "restart point"); return false;
       case 'u':
         // The choice goes back to the restart point, not to its target.
         CheckRange(tag.number, kRestartPointCount, "restart point");
         CheckLabel(tag.label);
         return true;
-      case 'N': case 'Q':
+      case 'N':
+      case 'Q':
         CheckRange(tag.number, kItemCount, "item");
         if (tag.choice) Choice(tag);
         return false;
-      case 'R': case 'r':
-        Assignment(tag);
-        return false;
-      case 'M': case 'm': case 'g':
-        Choice(tag);
-        return false;
-      case 'L': case 'd':
-        Chance(tag);
-        return false;
-      case 'S':
-        Answers(tag);
-        return false;
-      case 'O': case 'o':
-        Condition();
-        return true;
-      default:
-        Warn(std::string("unknown tag '") + tag.letter + "' does nothing");
-        return false;
+      case 'R':
+      case 'r': Assignment(tag); return false;
+      case 'M':
+      case 'm':
+      case 'g': Choice(tag); return false;
+      case 'L':
+      case 'd': Chance(tag); return false;
+      case 'S': Answers(tag); return false;
+      case 'O':
+      case 'o': Condition(); return true;
+      default: Warn(std::string("unknown tag '") + tag.letter + "' does nothing"); return false;
     }
   }
 
@@ -116,11 +112,8 @@ class TagChecker {
       case ParagraphState::kMissing:
         Error("paragraph " + std::to_string(number) + " does not exist in the book");
         break;
-      case ParagraphState::kEmpty:
-        Warn("paragraph " + std::to_string(number) + " is empty");
-        break;
-      case ParagraphState::kText:
-        break;
+      case ParagraphState::kEmpty: Warn("paragraph " + std::to_string(number) + " is empty"); break;
+      case ParagraphState::kText: break;
     }
   }
 
@@ -131,8 +124,8 @@ class TagChecker {
     }
     if (label.length == 0) Error("the label is empty");
     if (label.length > kMostLabelCharacters) {
-      Error("a label of " + std::to_string(label.length) +
-            " characters; a button holds at most " + std::to_string(kMostLabelCharacters));
+      Error("a label of " + std::to_string(label.length) + " characters; a button holds at most " +
+            std::to_string(kMostLabelCharacters));
     }
   }
 
@@ -157,8 +150,9 @@ class TagChecker {
       CheckRange(tag.operand, kItemCount, "item");
     } else if (tag.operandKind == OperandKind::kNumber) {
       if (tag.letter == 'r' && text_[static_cast<size_t>(tag.operand.offset)] == 'z') {
-        Error("'z' with 'r' is read as 0 followed by a choice no button can pick; use 'R' "
-              "for a random value");
+        Error(
+            "'z' with 'r' is read as 0 followed by a choice no button can pick; use 'R' "
+            "for a random value");
         return;
       }
       if (tag.operand.written < -32768 || tag.operand.written > 32767) {
@@ -237,7 +231,8 @@ class TagChecker {
 
   void Trailing(const ParsedTag& tag) {
     const size_t end = static_cast<size_t>(tag.end);
-    if (end < text_.size()) Warn("'" + text_.substr(end) + "' after the choice's operands is ignored");
+    if (end < text_.size())
+      Warn("'" + text_.substr(end) + "' after the choice's operands is ignored");
   }
 
   const std::string& text_;
@@ -253,10 +248,10 @@ void CheckParagraphMarkup(const SourceParagraph& paragraph, const SourceText& jo
   const std::string& text = joined.text;
   if (text.empty()) return;
   if (text.size() > kMostJoinedCharacters) {
-    diagnostics.Error(paragraph.marker,
-                      "paragraph " + std::to_string(paragraph.number) + " is " +
-                          std::to_string(text.size()) + " characters when joined; at most " +
-                          std::to_string(kMostJoinedCharacters) + " fit");
+    diagnostics.Error(paragraph.marker, "paragraph " + std::to_string(paragraph.number) + " is " +
+                                            std::to_string(text.size()) +
+                                            " characters when joined; at most " +
+                                            std::to_string(kMostJoinedCharacters) + " fit");
   }
   if (text.size() < 4 || text.compare(text.size() - 4, 4, "<G> ") != 0) {
     diagnostics.Error(paragraph.marker,
@@ -282,8 +277,7 @@ void CheckParagraphMarkup(const SourceParagraph& paragraph, const SourceText& jo
       } else if (c == '>') {
         inTag = false;
         const std::string tag = text.substr(tagStart + 1, i - tagStart - 1);
-        awaitingBlock =
-            TagChecker(tag, joined.positions[tagStart], context, diagnostics).Check();
+        awaitingBlock = TagChecker(tag, joined.positions[tagStart], context, diagnostics).Check();
       }
       continue;
     }
@@ -296,9 +290,7 @@ void CheckParagraphMarkup(const SourceParagraph& paragraph, const SourceText& jo
         inTag = true;
         tagStart = i;
         break;
-      case '>':
-        diagnostics.Warning(where, "'>' outside a tag is not shown");
-        break;
+      case '>': diagnostics.Warning(where, "'>' outside a tag is not shown"); break;
       case '{':
         if (!awaitingBlock) {
           diagnostics.Warning(where, "'{' with no conditional tag directly before it is dropped");
@@ -311,8 +303,7 @@ void CheckParagraphMarkup(const SourceParagraph& paragraph, const SourceText& jo
         inBlock = false;
         awaitingBlock = false;
         break;
-      case ' ':
-        break;
+      case ' ': break;
       default:
         if (awaitingBlock) {
           if (c < '0' || c > '9') {

@@ -19,8 +19,8 @@ void Report(Diagnostics& diagnostics, const std::string& file, std::string messa
 // Looks at path (following symbolic links) and reports what keeps it from
 // being read as a source file. Returns false for a missing file without a
 // report when missingIsQuiet.
-bool StatRegularFile(const std::string& name, struct stat& info, bool missingIsQuiet,
-                     bool& missing, Diagnostics& diagnostics) {
+bool StatRegularFile(const std::string& name, struct stat& info, bool missingIsQuiet, bool& missing,
+                     Diagnostics& diagnostics) {
   missing = false;
   if (stat(name.c_str(), &info) != 0) {
     const int error = errno;
@@ -45,8 +45,7 @@ bool StatRegularFile(const std::string& name, struct stat& info, bool missingIsQ
 
 std::string SystemMessage(int error) { return std::strerror(error); }
 
-bool SourceFileSize(const std::filesystem::path& path, uintmax_t& size,
-                    Diagnostics& diagnostics) {
+bool SourceFileSize(const std::filesystem::path& path, uintmax_t& size, Diagnostics& diagnostics) {
   struct stat info;
   bool missing = false;
   if (!StatRegularFile(path.string(), info, false, missing, diagnostics)) return false;
@@ -55,8 +54,7 @@ bool SourceFileSize(const std::filesystem::path& path, uintmax_t& size,
 }
 
 FileState ReadSourceFile(const std::filesystem::path& path, uintmax_t most,
-                         const std::string& tooLarge, std::string& text,
-                         Diagnostics& diagnostics) {
+                         const std::string& tooLarge, std::string& text, Diagnostics& diagnostics) {
   const std::string name = path.string();
   text.clear();
   struct stat info;

@@ -29,13 +29,11 @@ enum class FileState { kRead, kMissing, kFailed };
 // file) is reported here as "path: error: ..." and is kFailed, and so is a
 // file of more than `most` bytes, reported with the message tooLarge.
 FileState ReadSourceFile(const std::filesystem::path& path, uintmax_t most,
-                         const std::string& tooLarge, std::string& text,
-                         Diagnostics& diagnostics);
+                         const std::string& tooLarge, std::string& text, Diagnostics& diagnostics);
 
 // The size of the regular file at path, or an error reported when it is not
 // one or cannot be looked at.
-bool SourceFileSize(const std::filesystem::path& path, uintmax_t& size,
-                    Diagnostics& diagnostics);
+bool SourceFileSize(const std::filesystem::path& path, uintmax_t& size, Diagnostics& diagnostics);
 
 // "Permission denied" and the like, for an errno value.
 std::string SystemMessage(int error);

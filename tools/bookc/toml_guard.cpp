@@ -5,8 +5,8 @@ namespace bookc {
 namespace {
 
 bool IsBareKeyCharacter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-         c == '_' || c == '-';
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '-';
 }
 
 // Walks the text the way the parser does: statements at the start of lines,
@@ -102,8 +102,8 @@ class Scanner {
     const int column = column_;
     for (int parts = 1;; ++parts) {
       if (parts > kMostTomlKeyParts) {
-        return Fail(line, column, "a key of more than " + std::to_string(kMostTomlKeyParts) +
-                                      " dotted parts");
+        return Fail(line, column,
+                    "a key of more than " + std::to_string(kMostTomlKeyParts) + " dotted parts");
       }
       const char c = Peek();
       if (IsBareKeyCharacter(c)) {
@@ -140,8 +140,9 @@ class Scanner {
       return true;
     }
     if (depth == kMostTomlNesting) {
-      return Fail(line_, column_, "arrays and inline tables nested more than " +
-                                      std::to_string(kMostTomlNesting) + " deep");
+      return Fail(line_, column_,
+                  "arrays and inline tables nested more than " + std::to_string(kMostTomlNesting) +
+                      " deep");
     }
     Advance();
     const char close = c == '[' ? ']' : '}';

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/quiet/quiet_platform.h"
-#include "shell/page_builder.h"
-#include "shell/navigation.h"
-#include "shell/reader.h"
 #include "page/controls.h"
+#include "platform/quiet/quiet_platform.h"
+#include "shell/navigation.h"
+#include "shell/page_builder.h"
+#include "shell/reader.h"
 #include "story/choices.h"
 #include "tools/bookc/compile.h"
 #include "tools/trace/explorer.h"
@@ -30,7 +30,8 @@ namespace {
 
 using namespace lanthorn;
 
-constexpr const char* kMeasureHelp = R"(usage: lanthorn-measure --book DIR [--random N] [--careful N] [--seed S]
+constexpr const char* kMeasureHelp =
+    R"(usage: lanthorn-measure --book DIR [--random N] [--careful N] [--seed S]
                         [--answers FILE] [--cap N] [--hours]
 
 Plays the book source in DIR on the real reader from page 2 and prints:
@@ -63,7 +64,7 @@ constexpr int kHourItem = 37;
 
 struct Way {
   enum Kind { kButton, kRoll, kBox, kReturn } kind;
-  const HotwordRecord* record;     // null for kReturn
+  const HotwordRecord* record;                   // null for kReturn
   std::vector<std::pair<int, double>> outcomes;  // target paragraph, chance
 };
 
@@ -169,10 +170,11 @@ class Measure {
         if (ways <= 1) singles.push_back(std::to_string(step.paragraph));
       }
     }
-    std::printf("best way to %d: %d points, %d from pages with another way on, %d from "
-                "single-way pages%s%s\n",
-                last, contested + single, contested, single, singles.empty() ? "" : ": ",
-                JoinStrings(singles).c_str());
+    std::printf(
+        "best way to %d: %d points, %d from pages with another way on, %d from "
+        "single-way pages%s%s\n",
+        last, contested + single, contested, single, singles.empty() ? "" : ": ",
+        JoinStrings(singles).c_str());
   }
 
   // Types each line's answers and says where they lead.
@@ -190,7 +192,8 @@ class Measure {
       std::string rest;
       std::getline(fields, rest);
       std::string first = Trim(rest.substr(0, rest.find('|')));
-      std::string again = rest.find('|') == std::string::npos ? first : Trim(rest.substr(rest.find('|') + 1));
+      std::string again =
+          rest.find('|') == std::string::npos ? first : Trim(rest.substr(rest.find('|') + 1));
       if (statesAt_.count(page) == 0) {
         std::printf("  %d: never met, \"%s\" not tried\n", page, first.c_str());
         continue;
@@ -255,7 +258,8 @@ class Measure {
       list += " " + (ending < 0 ? std::string("none") : std::to_string(ending)) + ":" +
               std::to_string(count);
     }
-    std::printf("  endings:%s\n  deaths: %d (%.1f%%)\n", list.c_str(), deaths, Percent(deaths, readers));
+    std::printf("  endings:%s\n  deaths: %d (%.1f%%)\n", list.c_str(), deaths,
+                Percent(deaths, readers));
   }
 
   size_t Uniform(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng_); }
@@ -303,7 +307,8 @@ class Measure {
         case 'd': {
           way.kind = Way::kRoll;
           int top = 0;
-          const int bands[3][2] = {{h.value, h.target0}, {h.band2, h.target2}, {h.band3, h.target3}};
+          const int bands[3][2] = {
+              {h.value, h.target0}, {h.band2, h.target2}, {h.band3, h.target3}};
           for (const auto& band : bands) {
             if (band[0] > top) {
               way.outcomes.push_back({band[1], (std::min(band[0], 100) - top) / 100.0});
@@ -324,9 +329,7 @@ class Measure {
           if (IsRestartOrMenuPage(h.target0)) continue;  // the endings' Go back and objective
           way.outcomes.push_back({h.target0, 1});
           break;
-        default:
-          way.outcomes.push_back({h.target0, 1});
-          break;
+        default: way.outcomes.push_back({h.target0, 1}); break;
       }
       ways.push_back(way);
     }
@@ -344,7 +347,8 @@ class Measure {
       bool any = false;
       bool every = true;
       for (const auto& [target, chance] : way.outcomes) {
-        if (way.kind == Way::kBox && target == way.record->target1 && way.outcomes.size() > 1) continue;
+        if (way.kind == Way::kBox && target == way.record->target1 && way.outcomes.size() > 1)
+          continue;
         const bool death = IsDeath(target);
         any = any || death;
         every = every && death;
@@ -352,8 +356,10 @@ class Measure {
       allDeath = allDeath && every;
       allRisk = allRisk && any;
     }
-    if (allDeath) allDeath_.insert(paragraph);
-    else if (allRisk) allRisk_.insert(paragraph);
+    if (allDeath)
+      allDeath_.insert(paragraph);
+    else if (allRisk)
+      allRisk_.insert(paragraph);
   }
 
   // A careful reader's pick: no way that is sure death while another is
@@ -391,7 +397,8 @@ class Measure {
     const Snapshot before = Capture();
     int rank = 0;
     if (way.kind == Way::kButton) {
-      MakeMove(*reader_, ActivateHotword(reader_->story, reader_->page.hotwords, way.record->controlId, ""));
+      MakeMove(*reader_,
+               ActivateHotword(reader_->story, reader_->page.hotwords, way.record->controlId, ""));
       rank = Gain(before);
       Restore(before);
       RebuildPage(*reader_);
@@ -410,11 +417,10 @@ class Measure {
 
   void Take(const Way& way, bool careful) {
     switch (way.kind) {
-      case Way::kReturn:
-        ReturnToStory(*reader_);
-        return;
+      case Way::kReturn: ReturnToStory(*reader_); return;
       case Way::kButton:
-        MakeMove(*reader_, ActivateHotword(reader_->story, reader_->page.hotwords, way.record->controlId, ""));
+        MakeMove(*reader_, ActivateHotword(reader_->story, reader_->page.hotwords,
+                                           way.record->controlId, ""));
         return;
       case Way::kRoll: {
         double roll = std::uniform_real_distribution<double>(0, 1)(rng_);
@@ -449,7 +455,8 @@ class Measure {
         for (int b = 0; b < r.page.buttons.count; ++b) {
           if (step.label == r.page.buttons.records[b].label) {
             if (step.kind == trace::PathStep::kChoose) {
-              MakeMove(r, ActivateHotword(r.story, r.page.hotwords, static_cast<uint16_t>(kFirstChoiceButtonId + b), ""));
+              MakeMove(r, ActivateHotword(r.story, r.page.hotwords,
+                                          static_cast<uint16_t>(kFirstChoiceButtonId + b), ""));
             } else {
               GoToPage(r, static_cast<int16_t>(step.to + 1), PageMode::kFollow);
             }
@@ -461,14 +468,9 @@ class Measure {
       case trace::PathStep::kType:
         GoToPage(r, static_cast<int16_t>(step.to + 1), PageMode::kFollow);
         return true;
-      case trace::PathStep::kInformation:
-        GoToPage(r, 6, PageMode::kAside);
-        return true;
-      case trace::PathStep::kReturn:
-        ReturnToStory(r);
-        return true;
-      case trace::PathStep::kOpenItem:
-        return false;
+      case trace::PathStep::kInformation: GoToPage(r, 6, PageMode::kAside); return true;
+      case trace::PathStep::kReturn: ReturnToStory(r); return true;
+      case trace::PathStep::kOpenItem: return false;
     }
     return false;
   }
@@ -527,13 +529,20 @@ int main(int argc, char** argv) {
       }
       return argv[++i];
     };
-    if (arg == "--book") dir = value();
-    else if (arg == "--random") randomReaders = std::stoi(value());
-    else if (arg == "--careful") carefulReaders = std::stoi(value());
-    else if (arg == "--seed") seed = static_cast<uint32_t>(std::stoul(value()));
-    else if (arg == "--answers") answers = value();
-    else if (arg == "--cap") cap = std::stoll(value());
-    else if (arg == "--hours") hours = true;
+    if (arg == "--book")
+      dir = value();
+    else if (arg == "--random")
+      randomReaders = std::stoi(value());
+    else if (arg == "--careful")
+      carefulReaders = std::stoi(value());
+    else if (arg == "--seed")
+      seed = static_cast<uint32_t>(std::stoul(value()));
+    else if (arg == "--answers")
+      answers = value();
+    else if (arg == "--cap")
+      cap = std::stoll(value());
+    else if (arg == "--hours")
+      hours = true;
     else {
       std::cout << kMeasureHelp;
       return arg == "--help" ? 0 : 2;

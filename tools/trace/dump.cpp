@@ -12,7 +12,9 @@ namespace {
 
 using namespace lanthorn;
 
-std::string Text(const char* cp1252) { return bookc::Cp1252ToUtf8(cp1252 != nullptr ? cp1252 : ""); }
+std::string Text(const char* cp1252) {
+  return bookc::Cp1252ToUtf8(cp1252 != nullptr ? cp1252 : "");
+}
 
 void RectArray(JsonWriter& j, const Rect& r) {
   j.BeginArray();
@@ -213,9 +215,10 @@ void Drawn(JsonWriter& j, const PaintRecord& paint) {
 
 const std::set<std::string>& DumpFields() {
   static const std::set<std::string> fields = {
-      "shownPage", "readingPosition", "storyMode", "screen", "records", "hotwords", "buttons",
-      "inputBoxes", "items", "restartPoints", "next", "previous", "iconBar", "scroll",
-      "soundFlag", "drawn", "focus", "messages", "sounds", "running", "exitCode"};
+      "shownPage", "readingPosition", "storyMode", "screen",        "records", "hotwords",
+      "buttons",   "inputBoxes",      "items",     "restartPoints", "next",    "previous",
+      "iconBar",   "scroll",          "soundFlag", "drawn",         "focus",   "messages",
+      "sounds",    "running",         "exitCode"};
   return fields;
 }
 
@@ -223,17 +226,43 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
   Reader& r = app.reader();
   HeadlessPlatform& p = app.platform();
   const NavigationState& n = r.navigation;
-  const auto want = [&fields](const char* name) { return fields.empty() || fields.count(name) > 0; };
+  const auto want = [&fields](const char* name) {
+    return fields.empty() || fields.count(name) > 0;
+  };
   JsonWriter j;
   j.BeginObject();
-  if (want("shownPage")) { j.Key("shownPage"); j.Number(n.shownPage); }
-  if (want("readingPosition")) { j.Key("readingPosition"); j.Number(n.readingPosition); }
-  if (want("storyMode")) { j.Key("storyMode"); j.Number(n.storyMode); }
-  if (want("screen")) { j.Key("screen"); j.Number(n.screenNumber); }
-  if (want("records")) { j.Key("records"); Records(j, r); }
-  if (want("hotwords")) { j.Key("hotwords"); Hotwords(j, r); }
-  if (want("buttons")) { j.Key("buttons"); Buttons(j, r, p); }
-  if (want("inputBoxes")) { j.Key("inputBoxes"); InputBoxes(j, r, p); }
+  if (want("shownPage")) {
+    j.Key("shownPage");
+    j.Number(n.shownPage);
+  }
+  if (want("readingPosition")) {
+    j.Key("readingPosition");
+    j.Number(n.readingPosition);
+  }
+  if (want("storyMode")) {
+    j.Key("storyMode");
+    j.Number(n.storyMode);
+  }
+  if (want("screen")) {
+    j.Key("screen");
+    j.Number(n.screenNumber);
+  }
+  if (want("records")) {
+    j.Key("records");
+    Records(j, r);
+  }
+  if (want("hotwords")) {
+    j.Key("hotwords");
+    Hotwords(j, r);
+  }
+  if (want("buttons")) {
+    j.Key("buttons");
+    Buttons(j, r, p);
+  }
+  if (want("inputBoxes")) {
+    j.Key("inputBoxes");
+    InputBoxes(j, r, p);
+  }
   if (want("items")) {
     j.Key("items");
     j.BeginArray();
@@ -256,8 +285,14 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
     }
     j.EndArray();
   }
-  if (want("next")) { j.Key("next"); Target(j, r.page.facts.next); }
-  if (want("previous")) { j.Key("previous"); Target(j, r.page.facts.previous); }
+  if (want("next")) {
+    j.Key("next");
+    Target(j, r.page.facts.next);
+  }
+  if (want("previous")) {
+    j.Key("previous");
+    Target(j, r.page.facts.previous);
+  }
   if (want("iconBar")) {
     j.Key("iconBar");
     j.BeginArray();
@@ -284,8 +319,14 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
     j.Number(r.render.scrollPageSize);
     j.EndObject();
   }
-  if (want("soundFlag")) { j.Key("soundFlag"); j.Number(r.settings.sound); }
-  if (want("drawn")) { j.Key("drawn"); Drawn(j, p.lastPaint()); }
+  if (want("soundFlag")) {
+    j.Key("soundFlag");
+    j.Number(r.settings.sound);
+  }
+  if (want("drawn")) {
+    j.Key("drawn");
+    Drawn(j, p.lastPaint());
+  }
   if (want("focus")) {
     // The id of the control that has the keyboard focus; 0 for the window.
     const auto focused = p.controls().find(reinterpret_cast<uintptr_t>(p.focus()));
@@ -311,8 +352,14 @@ std::string Dump(HeadlessApp& app, const std::set<std::string>& fields) {
     for (const std::string& s : p.sounds()) j.String(s.empty() ? "(stop)" : s);
     j.EndArray();
   }
-  if (want("running")) { j.Key("running"); j.Bool(app.running()); }
-  if (want("exitCode")) { j.Key("exitCode"); j.Number(app.exitCode()); }
+  if (want("running")) {
+    j.Key("running");
+    j.Bool(app.running());
+  }
+  if (want("exitCode")) {
+    j.Key("exitCode");
+    j.Number(app.exitCode());
+  }
   j.EndObject();
   p.ClearMessages();
   p.ClearSounds();

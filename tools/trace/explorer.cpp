@@ -65,13 +65,13 @@ struct Step {
   char how;        // c choice, m roll or answer outcome, i information page, o item page, r return
   uint16_t controlId;
   uint16_t target;
-  int8_t answer;   // outcomes of a typed answer: 1 to 3, 0 for a wrong one; -1 otherwise
+  int8_t answer;  // outcomes of a typed answer: 1 to 3, 0 for a wrong one; -1 otherwise
 };
 
 class Explorer {
  public:
-  Explorer(const Book& book, const std::vector<int>& endings, int scoreItem,
-           bool exact = false, bool mergeDeadValues = false)
+  Explorer(const Book& book, const std::vector<int>& endings, int scoreItem, bool exact = false,
+           bool mergeDeadValues = false)
       : reader_(std::make_unique<Reader>(book, platform_)),
         endings_(endings.begin(), endings.end()),
         scoreItem_(scoreItem),
@@ -258,7 +258,8 @@ class Explorer {
     n.storyMode = s.storyMode;
     n.screenNumber = kNoScreen;
     memcpy(reader_->story.state.items, s.items, sizeof s.items);
-    for (int k = 0; k < kRestartPointCount; ++k) reader_->story.state.restartPoints[k].reached = s.reached[k];
+    for (int k = 0; k < kRestartPointCount; ++k)
+      reader_->story.state.restartPoints[k].reached = s.reached[k];
   }
 
   State Capture() const {
@@ -268,7 +269,8 @@ class Explorer {
     s.readingPosition = n.readingPosition;
     s.storyMode = static_cast<uint8_t>(n.storyMode);
     memcpy(s.items, reader_->story.state.items, sizeof s.items);
-    for (int k = 0; k < kRestartPointCount; ++k) s.reached[k] = reader_->story.state.restartPoints[k].reached;
+    for (int k = 0; k < kRestartPointCount; ++k)
+      s.reached[k] = reader_->story.state.restartPoints[k].reached;
     return s;
   }
 
@@ -294,7 +296,8 @@ class Explorer {
       RebuildPage(*reader_);
       PathStep p{PathStep::kChoose, from.shownPage - 1, "", "", to.shownPage - 1};
       const int button = step.controlId - kFirstChoiceButtonId;
-      if (button >= 0 && button < reader_->page.buttons.count) p.label = reader_->page.buttons.records[button].label;
+      if (button >= 0 && button < reader_->page.buttons.count)
+        p.label = reader_->page.buttons.records[button].label;
       switch (step.how) {
         case 'i': p.kind = PathStep::kInformation; break;
         case 'r': p.kind = PathStep::kReturn; break;
@@ -306,7 +309,8 @@ class Explorer {
             p.kind = PathStep::kType;
             const HotwordRecord* record = nullptr;
             for (int h = 0; h < reader_->page.hotwords.count; ++h) {
-              if (reader_->page.hotwords.records[h].controlId == step.controlId) record = &reader_->page.hotwords.records[h];
+              if (reader_->page.hotwords.records[h].controlId == step.controlId)
+                record = &reader_->page.hotwords.records[h];
             }
             if (record != nullptr && step.answer > 0) {
               const char* answers[] = {record->answer1, record->answer2, record->answer3};
@@ -337,7 +341,8 @@ class Explorer {
     const State built = Capture();  // with the page's own changes applied
     const int count = reader_->page.hotwords.count;
     HotwordRecord hotwords[100];
-    memcpy(hotwords, reader_->page.hotwords.records, sizeof(HotwordRecord) * static_cast<size_t>(count));
+    memcpy(hotwords, reader_->page.hotwords.records,
+           sizeof(HotwordRecord) * static_cast<size_t>(count));
     int ways = 0;
     for (int i = 0; i < count; ++i) ways += Follow(built, hotwords[i]);
     if (reader_->page.facts.inventoryScreen) {
@@ -380,8 +385,7 @@ class Explorer {
   // Offers every outcome of a choice; returns how many there were.
   int Follow(const State& built, const HotwordRecord& h) {
     switch (h.kind) {
-      case 'u':
-        return 0;  // restart choices lead back to places already passed
+      case 'u': return 0;  // restart choices lead back to places already passed
       case 'L': {
         int ways = 0;
         if (static_cast<int16_t>(h.value) >= 1) ++ways, Move(built, h.controlId, h.target0);
@@ -408,7 +412,8 @@ class Explorer {
       default:
         if (h.controlId == 0) return 0;  // no control: it cannot be picked
         Load(built);
-        MakeMove(*reader_, ActivateHotword(reader_->story, reader_->page.hotwords, h.controlId, ""));
+        MakeMove(*reader_,
+                 ActivateHotword(reader_->story, reader_->page.hotwords, h.controlId, ""));
         Offer(Capture(), {current_, 'c', h.controlId, 0, -1});
         return 1;
     }
@@ -475,8 +480,8 @@ std::string Describe(const PathStep& step) {
 
 }  // namespace
 
-ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t cap,
-                      int scoreItem, int64_t perPage) {
+ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t cap, int scoreItem,
+                      int64_t perPage) {
   return Explorer(book, endings, scoreItem < kItemCount ? scoreItem : 0).Run(cap, perPage);
 }
 
@@ -489,8 +494,10 @@ ExploreReport ExploreExactly(const Book& book, const std::vector<int>& endings, 
 std::string ReportText(const ExploreReport& r) {
   std::string out;
   out += "states explored: " + std::to_string(r.states) +
-         (r.capped ? " (cap reached; " + std::to_string(r.unexplored) + " left unexplored)"
-                   : r.exact ? " (all, exactly)" : " (all)") + "\n";
+         (r.capped  ? " (cap reached; " + std::to_string(r.unexplored) + " left unexplored)"
+          : r.exact ? " (all, exactly)"
+                    : " (all)") +
+         "\n";
   if (r.exhaustive && !r.exact) {
     out += "the exact exploration reached its limit of states: the figures are not exact\n";
   }
@@ -528,7 +535,8 @@ std::string ReportText(const ExploreReport& r) {
   if (r.messages.empty()) out += " none";
   out += "\n";
   for (const auto& [paragraph, texts] : r.messages) {
-    for (const std::string& t : texts) out += "  paragraph " + std::to_string(paragraph) + ": " + t + "\n";
+    for (const std::string& t : texts)
+      out += "  paragraph " + std::to_string(paragraph) + ": " + t + "\n";
   }
   return out;
 }

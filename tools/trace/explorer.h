@@ -25,20 +25,20 @@ struct PathStep {
 };
 
 struct ExploreReport {
-  int64_t states = 0;          // distinct states built
+  int64_t states = 0;  // distinct states built
   int64_t pageBuilds = 0;
-  int64_t unexplored = 0;      // states found but left in the queue by the cap
+  int64_t unexplored = 0;  // states found but left in the queue by the cap
   bool capped = false;
-  bool exhaustive = false;     // every state was to be explored, with no order or cap
-  bool exact = false;          // and every one was: the figures are exact
+  bool exhaustive = false;  // every state was to be explored, with no order or cap
+  bool exact = false;       // and every one was: the figures are exact
   double seconds = 0;
-  std::set<int> reached;       // paragraphs built at least once
-  std::set<int> notReached;    // paragraphs with text never built
-  std::set<int> stuck;         // story pages with no way on that are not endings
-  std::map<int, int> endings;  // ending paragraph reached -> best score there
+  std::set<int> reached;            // paragraphs built at least once
+  std::set<int> notReached;         // paragraphs with text never built
+  std::set<int> stuck;              // story pages with no way on that are not endings
+  std::map<int, int> endings;       // ending paragraph reached -> best score there
   std::map<int, int> worstEndings;  // ending paragraph reached -> worst score there
   std::set<int> endingsNotReached;
-  std::map<int, std::set<std::string>> messages;  // paragraph -> limit messages
+  std::map<int, std::set<std::string>> messages;   // paragraph -> limit messages
   std::map<int, std::vector<PathStep>> bestPaths;  // ending -> a way to its best score
 
   double BuildsPerSecond() const {

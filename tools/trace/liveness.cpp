@@ -123,25 +123,22 @@ Effects EffectsOf(const std::string& joined, uint64_t numberItems) {
     const int item = t.number.value;
     if (t.face == ChoiceFace::kItem) read(Bit(t.faceNumber.value));  // the button shows it
     switch (t.letter) {
-      case 'O': case 'o':
-        read(ConditionReads(piece.text));
-        break;
-      case 'l':
-        read(Bit(item));
-        break;
+      case 'O':
+      case 'o': read(ConditionReads(piece.text)); break;
+      case 'l': read(Bit(item)); break;
       case 'N':
         // Held now or once picked: the inventory shows the item's value.
         read(Bit(item));
         e.held |= Bit(item);
         break;
-      case 'R': case 'r':
+      case 'R':
+      case 'r':
         e.held |= Bit(item) & numberItems;
         if (t.operandKind == OperandKind::kItemValue) read(Bit(t.operand.value));
         if (t.letter == 'r') read(Bit(item));
         if (t.letter == 'R' && !t.choice && !inBlock) e.kill |= Bit(item);
         break;
-      default:
-        break;
+      default: break;
     }
   }
   if (skipsFar) e.kill = 0;

@@ -24,10 +24,11 @@ bool ParseNumber(const std::string& text, long low, long high, long* value) {
 bool KeyNamed(const std::string& name, lanthorn::Key* key) {
   using lanthorn::Key;
   static const std::pair<const char*, Key> kKeys[] = {
-      {"PageUp", Key::kPageUp}, {"PageDown", Key::kPageDown}, {"Home", Key::kHome},
-      {"End", Key::kEnd},       {"Up", Key::kUp},             {"Down", Key::kDown},
-      {"Tab", Key::kTab},       {"ShiftTab", Key::kBackTab},  {"Enter", Key::kEnter},
-      {"Space", Key::kSpace},
+      {"PageUp", Key::kPageUp}, {"PageDown", Key::kPageDown},
+      {"Home", Key::kHome},     {"End", Key::kEnd},
+      {"Up", Key::kUp},         {"Down", Key::kDown},
+      {"Tab", Key::kTab},       {"ShiftTab", Key::kBackTab},
+      {"Enter", Key::kEnter},   {"Space", Key::kSpace},
   };
   for (const auto& [keyName, value] : kKeys) {
     if (name == keyName) {
