@@ -21,42 +21,13 @@ namespace {
 
 using namespace lanthorn;
 using testing_support::LoadFixture;
+using testing_support::SaveRecordBytes;
 using testing_support::WithJournal;
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
 
-Bytes Record(int16_t page, uint8_t sound) {
-  Bytes b(2544, 0);
-  b[0] = static_cast<uint8_t>(page & 0xFF);
-  b[1] = static_cast<uint8_t>(page >> 8);
-  b[2] = sound;
-  b[28] = 176;
-  return b;
-}
-
-// Runs each test in a scratch directory, where the save file lives.
-class SaveAsYouGoTest : public ::testing::Test {
+class SaveAsYouGoTest : public testing_support::InScratchDirectory {
  protected:
-  void SetUp() override {
-    home = fs::current_path();
-    scratch = fs::path(::testing::TempDir()) / ("keep-" + std::to_string(getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    fs::current_path(scratch);
-  }
-  void TearDown() override {
-    fs::current_path(home);
-    fs::remove_all(scratch);
-  }
-  static Bytes SaveFile() {
-    std::ifstream in(kSaveFileName, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  }
-  static void WriteSaveFile(const Bytes& bytes) {
-    std::ofstream(kSaveFileName, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  }
   // The program ends without its shut-down, as a kill ends it: the file is
   // let go of and nothing more is written.
   static void Kill(HeadlessApp& app) {
@@ -75,8 +46,6 @@ class SaveAsYouGoTest : public ::testing::Test {
   }
 
   std::unique_ptr<bookc::LoadedBook> book = LoadFixture("crossing");
-  fs::path home;
-  fs::path scratch;
 };
 
 TEST(SaveFileTest, TheJournalsCheckIsTheStandardCrc32) {
@@ -86,7 +55,7 @@ TEST(SaveFileTest, TheJournalsCheckIsTheStandardCrc32) {
 }
 
 TEST_F(SaveAsYouGoTest, AKilledReaderResumesAtTheLastPageWithWhatItCarried) {
-  WriteSaveFile(Record(11, 1));
+  WriteSaveFile(SaveRecordBytes(11, 1));
   StoryState before{};
   {
     HeadlessPlatform platform;
@@ -111,7 +80,7 @@ TEST_F(SaveAsYouGoTest, AKilledReaderResumesAtTheLastPageWithWhatItCarried) {
 }
 
 TEST_F(SaveAsYouGoTest, TheSoundSettingIsSavedWhenItChanges) {
-  WriteSaveFile(Record(11, 1));
+  WriteSaveFile(SaveRecordBytes(11, 1));
   HeadlessPlatform platform;
   HeadlessApp app(book->book(), platform);
   ASSERT_TRUE(app.Start());
@@ -130,8 +99,8 @@ TEST_F(SaveAsYouGoTest, TheSoundSettingIsSavedWhenItChanges) {
 // stopped: the first half is the new record, the rest the old one. Taken as
 // it stands, the new page would lose the restart point the old record lacks.
 TEST_F(SaveAsYouGoTest, ARecordCutShortGivesWayToTheJournal) {
-  Bytes old = Record(21, 1);
-  Bytes fresh = Record(17, 1);
+  Bytes old = SaveRecordBytes(21, 1);
+  Bytes fresh = SaveRecordBytes(17, 1);
   fresh[38 + 20 * 1] = 1;  // an item taken (first half of the record)
   fresh[2528] = 1;         // restart point 0 reached (second half)
   Bytes file = WithJournal(fresh);
@@ -151,8 +120,8 @@ TEST_F(SaveAsYouGoTest, ARecordCutShortGivesWayToTheJournal) {
 // The journal was being written when the program stopped: its check fails,
 // and the record at the start, saved whole before, is the one taken.
 TEST_F(SaveAsYouGoTest, AJournalCutShortLeavesTheLastWholeRecord) {
-  const Bytes old = Record(21, 0);
-  Bytes fresh = Record(17, 1);
+  const Bytes old = SaveRecordBytes(21, 0);
+  Bytes fresh = SaveRecordBytes(17, 1);
   Bytes damaged = WithJournal(old);
   std::copy(fresh.begin(), fresh.begin() + 1000, damaged.begin() + kJournalOffset);
   for (const Bytes& file : {damaged, Bytes(damaged.begin(), damaged.begin() + 4000),
@@ -170,7 +139,7 @@ TEST_F(SaveAsYouGoTest, AJournalCutShortLeavesTheLastWholeRecord) {
 
 // A file written by an older copy holds the record alone.
 TEST_F(SaveAsYouGoTest, APlainRecordIsReadAsAlways) {
-  Bytes plain = Record(21, 0);
+  Bytes plain = SaveRecordBytes(21, 0);
   plain[38] = 1;
   WriteSaveFile(plain);
   HeadlessPlatform platform;
@@ -225,7 +194,7 @@ TEST_F(SaveAsYouGoTest, ASaveFileThatIsAPipeIsRefusedAtOnce) {
 }
 
 TEST_F(SaveAsYouGoTest, ASaveFileDeletedWhileReadingIsMadeAgain) {
-  WriteSaveFile(Record(11, 1));
+  WriteSaveFile(SaveRecordBytes(11, 1));
   HeadlessPlatform platform;
   HeadlessApp app(book->book(), platform);
   ASSERT_TRUE(app.Start());

@@ -13,19 +13,10 @@ namespace {
 
 using namespace lanthorn;
 using testing_support::LoadFixture;
+using testing_support::SaveRecordBytes;
 using testing_support::WithJournal;
 using Bytes = std::vector<uint8_t>;
 namespace fs = std::filesystem;
-
-// A save record written out by hand from the layout.
-Bytes Record(int16_t position, uint8_t sound) {
-  Bytes b(2544, 0);
-  b[0] = static_cast<uint8_t>(position & 0xFF);
-  b[1] = static_cast<uint8_t>((position >> 8) & 0xFF);
-  b[2] = sound;
-  b[28] = 0xB0;  // 176, little-endian
-  return b;
-}
 
 class SaveRecordTest : public ::testing::Test {
  protected:
@@ -71,11 +62,11 @@ TEST_F(SaveRecordTest, ANewFileStartsAtTheBeginningWithSoundOn) {
   EXPECT_EQ(r().navigation.shownPage, 2);
   EXPECT_EQ(r().settings.sound, 1);
   ASSERT_TRUE(Store());
-  EXPECT_EQ(FileBytes(), WithJournal(Record(2, 1)));
+  EXPECT_EQ(FileBytes(), WithJournal(SaveRecordBytes(2, 1)));
 }
 
 TEST_F(SaveRecordTest, EverythingTheStoryKeepsComesBack) {
-  Bytes b = Record(14, 0);
+  Bytes b = SaveRecordBytes(14, 0);
   b[38 + 20 * 4] = 1;     // item 4 held
   b[39 + 20 * 4] = 3;     // with value 3
   b[38 + 20 * 3] = 0xD4;  // item 3, a number item: -300
@@ -114,7 +105,7 @@ TEST_F(SaveRecordTest, ShortAndForeignFilesStartAfresh) {
   EXPECT_EQ(Held(r().story, 0), 0);
   session->platform.CloseFile(file);
 
-  Bytes foreign = Record(14, 1);
+  Bytes foreign = SaveRecordBytes(14, 1);
   foreign[28] = 175;
   foreign[38] = 1;
   WriteFileBytes(foreign);
@@ -127,7 +118,7 @@ TEST_F(SaveRecordTest, ShortAndForeignFilesStartAfresh) {
 
 TEST_F(SaveRecordTest, APageOutsideTheBookStartsAtTheBeginningWithTheItemsKept) {
   for (int page : {0, 362, -1}) {
-    Bytes b = Record(static_cast<int16_t>(page), 1);
+    Bytes b = SaveRecordBytes(static_cast<int16_t>(page), 1);
     b[38] = 1;
     WriteFileBytes(b);
     Load();
@@ -142,7 +133,7 @@ TEST_F(SaveRecordTest, APageOutsideTheBookStartsAtTheBeginningWithTheItemsKept) 
 // journal's 2,552 bytes are written over; what lies beyond them is kept.
 TEST_F(SaveRecordTest, ALongerFileKeepsItsTail) {
   for (size_t length : {3000u, 6000u}) {
-    Bytes b = Record(5, 1);
+    Bytes b = SaveRecordBytes(5, 1);
     b.resize(length, 0xAB);
     WriteFileBytes(b);
     Load();
@@ -150,7 +141,7 @@ TEST_F(SaveRecordTest, ALongerFileKeepsItsTail) {
     r().navigation.readingPosition = 9;
     SetHeld(r().story, 2);
     ASSERT_TRUE(Store());
-    Bytes record = Record(9, 1);
+    Bytes record = SaveRecordBytes(9, 1);
     record[38 + 20 * 2] = 1;
     Bytes expected = WithJournal(record);
     if (expected.size() < length) expected.resize(length, 0xAB);

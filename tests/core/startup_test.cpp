@@ -15,45 +15,13 @@ namespace {
 
 using namespace lanthorn;
 using testing_support::LoadFixture;
+using testing_support::SaveRecordBytes;
 using testing_support::WithJournal;
 using Bytes = std::vector<uint8_t>;
-namespace fs = std::filesystem;
 
-// Runs each test in a scratch directory, where the save file lives.
-class StartupTest : public ::testing::Test {
+class StartupTest : public testing_support::InScratchDirectory {
  protected:
-  void SetUp() override {
-    home = fs::current_path();
-    scratch = fs::path(::testing::TempDir()) / ("startup-" + std::to_string(getpid()));
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
-    fs::current_path(scratch);
-  }
-  void TearDown() override {
-    fs::current_path(home);
-    fs::remove_all(scratch);
-  }
-  static Bytes SaveFile() {
-    std::ifstream in(kSaveFileName, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  }
-  static void WriteSaveFile(const Bytes& bytes) {
-    std::ofstream(kSaveFileName, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-  }
-  static Bytes Record(int16_t page, uint8_t sound) {
-    Bytes b(2544, 0);
-    b[0] = static_cast<uint8_t>(page & 0xFF);
-    b[1] = static_cast<uint8_t>(page >> 8);
-    b[2] = sound;
-    b[28] = 176;
-    return b;
-  }
-
   std::unique_ptr<bookc::LoadedBook> book = LoadFixture("crossing");
-  fs::path home;
-  fs::path scratch;
 };
 
 TEST_F(StartupTest, AFirstStartRunsTheOpeningSequenceAndLeavesTheSaveFile) {
@@ -69,11 +37,11 @@ TEST_F(StartupTest, AFirstStartRunsTheOpeningSequenceAndLeavesTheSaveFile) {
   app.Close();
   EXPECT_FALSE(app.running());
   EXPECT_EQ(app.exitCode(), 0);
-  EXPECT_EQ(SaveFile(), WithJournal(Record(2, 1)));
+  EXPECT_EQ(SaveFile(), WithJournal(SaveRecordBytes(2, 1)));
 }
 
 TEST_F(StartupTest, ASavedPageIsShownAtOnceAndPageTwoRunsTheOpeningAgain) {
-  WriteSaveFile(Record(14, 0));
+  WriteSaveFile(SaveRecordBytes(14, 0));
   {
     HeadlessPlatform platform;
     HeadlessApp app(book->book(), platform);
@@ -86,10 +54,10 @@ TEST_F(StartupTest, ASavedPageIsShownAtOnceAndPageTwoRunsTheOpeningAgain) {
     EXPECT_EQ(app.reader().navigation.shownPage, 3);
     app.Close();
   }
-  EXPECT_EQ(SaveFile(), WithJournal(Record(14, 0)));
+  EXPECT_EQ(SaveFile(), WithJournal(SaveRecordBytes(14, 0)));
 
   for (int page : {2, 0, 362}) {
-    WriteSaveFile(Record(static_cast<int16_t>(page), 0));
+    WriteSaveFile(SaveRecordBytes(static_cast<int16_t>(page), 0));
     HeadlessPlatform platform;
     HeadlessApp app(book->book(), platform);
     ASSERT_TRUE(app.Start());

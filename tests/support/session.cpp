@@ -1,9 +1,14 @@
 #include "tests/support/session.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
 
 #include "shell/page_builder.h"
 #include "shell/save_file.h"
+#include "shell/startup.h"
 #include "story/choices.h"
 
 namespace testing_support {
@@ -19,6 +24,40 @@ std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name) {
     ADD_FAILURE() << "fixture " << name << " does not compile:\n" << errors;
   }
   return book;
+}
+
+std::vector<uint8_t> SaveRecordBytes(int16_t page, uint8_t sound) {
+  std::vector<uint8_t> b(lanthorn::kSaveRecordSize, 0);
+  b[0] = static_cast<uint8_t>(page & 0xFF);
+  b[1] = static_cast<uint8_t>((page >> 8) & 0xFF);
+  b[2] = sound;
+  b[28] = 176;
+  return b;
+}
+
+void InScratchDirectory::SetUp() {
+  home = fs::current_path();
+  const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  scratch = fs::path(::testing::TempDir()) / (test + "-" + std::to_string(getpid()));
+  fs::remove_all(scratch);
+  fs::create_directories(scratch);
+  fs::current_path(scratch);
+}
+
+void InScratchDirectory::TearDown() {
+  fs::current_path(home);
+  fs::remove_all(scratch);
+}
+
+std::vector<uint8_t> InScratchDirectory::SaveFile() {
+  std::ifstream in(lanthorn::kSaveFileName, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+void InScratchDirectory::WriteSaveFile(const std::vector<uint8_t>& bytes) {
+  std::ofstream(lanthorn::kSaveFileName, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<uint8_t> WithJournal(std::vector<uint8_t> record) {

@@ -2,6 +2,9 @@
 // build each new page before they return.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +12,23 @@
 #include "tests/support/test_book.h"
 
 namespace testing_support {
+
+// A save record written out by hand from the layout: the page, the sound
+// flag and the format mark 176, every other byte zero.
+std::vector<uint8_t> SaveRecordBytes(int16_t page, uint8_t sound);
+
+// A test that runs in a scratch directory of its own, where the reader's
+// save file lives.
+class InScratchDirectory : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  static std::vector<uint8_t> SaveFile();
+  static void WriteSaveFile(const std::vector<uint8_t>& bytes);
+
+  std::filesystem::path home;
+  std::filesystem::path scratch;
+};
 
 // The save file as the reader writes it for this 2,544-byte record: the
 // record, then the journal (a copy and its check; shell/save_file.h).
