@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstring>
+#include <string>
 
 namespace lanthorn {
 
@@ -15,8 +17,12 @@ int Descriptor(FileHandle file) { return static_cast<int>(reinterpret_cast<intpt
 
 // A file just created is only sure to exist after a power loss once its
 // folder has been put on the disk too.
-void FlushCurrentFolder() {
-  const int folder = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void FlushFolderOf(const char* name) {
+  const char* slash = strrchr(name, '/');
+  const std::string path = slash == nullptr ? std::string(".")
+                           : slash == name  ? std::string("/")
+                                            : std::string(name, static_cast<size_t>(slash - name));
+  const int folder = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folder < 0) return;
   fsync(folder);
   close(folder);
@@ -38,14 +44,24 @@ FileHandle PosixFilePlatform::OpenExclusive(const char* name) {
     created = false;
     fd = open(name, kFlags);
   }
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    openFailure_ = strerror(errno);
+    return nullptr;
+  }
   struct stat info {};
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    openFailure_ = "It is not a plain file.";
     close(fd);
     return nullptr;
   }
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    openFailure_ = errno == EWOULDBLOCK ? "Another program has it open." : strerror(errno);
+    close(fd);
+    return nullptr;
+  }
+  openFailure_.clear();
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  if (created) FlushCurrentFolder();
+  if (created) FlushFolderOf(name);
   return reinterpret_cast<FileHandle>(static_cast<intptr_t>(fd) + 1);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -22,6 +23,13 @@ class PosixFilePlatform : public Platform {
   bool FlushFile(FileHandle file) override;
   bool FileStillNamed(FileHandle file, const char* name) override;
   bool CloseFile(FileHandle file) override;
+
+  // Why the last OpenExclusive failed, in the system's words ("Permission
+  // denied"); empty after one that succeeded.
+  const std::string& OpenFailure() const { return openFailure_; }
+
+ private:
+  std::string openFailure_;
 };
 
 }  // namespace lanthorn

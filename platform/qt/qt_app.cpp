@@ -1,9 +1,14 @@
 #include "platform/qt/qt_app.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QSessionManager>
+#include <QSettings>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -28,7 +33,40 @@ void OnEndSignal(int) {
 
 }  // namespace
 
-QtReaderApp::QtReaderApp(const Book& book) : reader_(std::make_unique<Reader>(book, platform_)) {}
+void SetApplicationNames() {
+  QCoreApplication::setApplicationName(kApplicationName);
+  QCoreApplication::setOrganizationName(kOrganisationName);
+  QCoreApplication::setOrganizationDomain(kOrganisationDomain);
+  QGuiApplication::setDesktopFileName(kDesktopFileName);
+}
+
+QString PrepareSaveFolder(const QString& startFolder, SaveMove* moved) {
+  SaveMove result = SaveMove::kNone;
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  // Without a home to find the data folder in, the start folder serves.
+  if (folder.isEmpty()) folder = startFolder;
+  QDir().mkpath(folder);
+  const QString old = QDir(startFolder).filePath(kSaveFileName);
+  const QString kept = QDir(folder).filePath(kSaveFileName);
+  const QFileInfo oldInfo(old);
+  if (oldInfo.isFile() && oldInfo.canonicalFilePath() != QFileInfo(kept).canonicalFilePath()) {
+    if (QFileInfo::exists(kept)) {
+      result = SaveMove::kLeft;
+    } else if (HeldByAnotherCopy(QFile::encodeName(old))) {
+      result = SaveMove::kHeld;
+    } else {
+      // A rename within one file system; a copy and a removal across two.
+      result = QFile::rename(old, kept) ? SaveMove::kMoved : SaveMove::kFailed;
+    }
+  }
+  if (moved != nullptr) *moved = result;
+  return folder;
+}
+
+QtReaderApp::QtReaderApp(const Book& book, const QString& saveFolder, QSettings* settings)
+    : settings_(settings), reader_(std::make_unique<Reader>(book, platform_)) {
+  platform_.SetSaveFolder(saveFolder);
+}
 
 QtReaderApp::~QtReaderApp() = default;
 
@@ -37,14 +75,21 @@ bool QtReaderApp::Start() {
   // Listening at once, a copy started a moment later finds this one.
   platform_.ListenForOtherCopies(kWindowClassName);
   const WindowPlacement place = PlaceMainWindow(*reader_);
-  window_ = std::make_unique<ReaderWindow>(*reader_, platform_);
+  window_ = std::make_unique<ReaderWindow>(*reader_, platform_, settings_);
   platform_.SetWindow(window_.get());
   const char* title = reader_->book.information.title;
   window_->setWindowTitle(FromBookText(title, static_cast<int32_t>(qstrlen(title))));
   window_->setWindowIcon(QIcon(":/icon/lanthorn.ico"));
-  window_->SetPageSize(place.width - kFrameWidth, place.height - kFrameHeight);
-  window_->move(place.x, place.y);
+  const QSize kept = settings_ != nullptr ? settings_->value("window/size").toSize() : QSize();
+  if (kept.isValid()) {
+    window_->resize(kept);
+  } else {
+    window_->SetPageSize(place.width - kFrameWidth, place.height - kFrameHeight);
+    window_->move(place.x, place.y);
+  }
   OnCreate(*reader_, window_.get());
+  // The fonts are made: the column's width is known.
+  window_->PlacePage();
   const Rect client = platform_.ClientRect();
   OnSize(*reader_, client.right, client.bottom);
   MainWindowCreated(*reader_);

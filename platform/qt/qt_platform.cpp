@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -10,10 +11,12 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSoundEffect>
+#include <QSvgRenderer>
 #include <QSysInfo>
 #include <QTimer>
 
@@ -22,6 +25,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -41,16 +45,6 @@ QWidget* Widget(ControlHandle control) { return static_cast<QWidget*>(control); 
 
 QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 
-// True when another process holds the file's lock: a copy of the reader
-// that has opened it.
-bool HeldByAnotherCopy(const QByteArray& name) {
-  const int fd = open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-  close(fd);
-  return held;
-}
-
 bool AskToComeForward(const QString& server) {
   QLocalSocket socket;
   socket.connectToServer(server);
@@ -61,10 +55,54 @@ bool AskToComeForward(const QString& server) {
   return true;
 }
 
+// The SVG source of a bitmap, or an empty name when it has none.
+QString SvgSource(uint16_t bitmapId) {
+  const QString name = QString(":/art/%1.svg").arg(bitmapId);
+  return QFile::exists(name) ? name : QString();
+}
+
+double RelativeLuminance(const QColor& colour) {
+  const auto channel = [](double c) {
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  const QColor rgb = colour.toRgb();
+  return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) +
+         0.0722 * channel(rgb.blueF());
+}
+
 }  // namespace
 
-QString QtPlatform::ServerName(const char* className) {
-  const QByteArray folder = QDir::current().canonicalPath().toUtf8();
+bool HeldByAnotherCopy(const QByteArray& name) {
+  const int fd = open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held;
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = RelativeLuminance(a);
+  const double lb = RelativeLuminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+PageColours PageColoursOf(const QPalette& palette) {
+  PageColours colours{palette.color(QPalette::Active, QPalette::Base),
+                      palette.color(QPalette::Active, QPalette::Text)};
+  colours.paper.setAlpha(255);
+  colours.ink.setAlpha(255);
+  if (ContrastRatio(colours.paper, colours.ink) < 4.5) {
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    colours.ink =
+        ContrastRatio(colours.paper, black) >= ContrastRatio(colours.paper, white) ? black : white;
+  }
+  return colours;
+}
+
+QString QtPlatform::ServerName(const char* className, const QString& saveFolder) {
+  const QString path = saveFolder.isEmpty() ? QDir::currentPath() : saveFolder;
+  const QByteArray folder = QDir(path).canonicalPath().toUtf8();
   const QByteArray digest =
       QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16);
   return QString("%1-%2-%3")
@@ -99,9 +137,26 @@ void QtPlatform::SetWindow(ReaderWindow* window) {
   sound_ = new QSoundEffect(window);
 }
 
+QString QtPlatform::SavePath(const char* name) const {
+  const QString file = QFile::decodeName(name);
+  if (saveFolder_.isEmpty() || QDir::isAbsolutePath(file)) return file;
+  return QDir(saveFolder_).filePath(file);
+}
+
+void QtPlatform::SetTextScale(double scale) {
+  textScale_ = scale;
+  for (auto& [font, pixelHeight] : fonts_) {
+    font->setPixelSize(std::max(1, static_cast<int>(std::lround(pixelHeight * scale))));
+  }
+}
+
 int QtPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text, const char* caption,
                                uint32_t style) {
-  const QString body = FromBookText(text, static_cast<int32_t>(qstrlen(text)));
+  QString body = FromBookText(text, static_cast<int32_t>(qstrlen(text)));
+  if (window_ == nullptr && !openFailure_.isEmpty()) {
+    body += "\n\n" + openFailure_;
+    openFailure_.clear();
+  }
   const QString title = caption != nullptr
                             ? FromBookText(caption, static_cast<int32_t>(qstrlen(caption)))
                             : QApplication::applicationDisplayName();
@@ -114,7 +169,9 @@ int QtPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text, const c
 }
 
 TextMetrics QtPlatform::DefaultFontMetrics() {
-  const QFontMetrics metrics(QApplication::font());
+  QFont font = QApplication::font();
+  if (textScale_ != 1.0) font.setPointSizeF(font.pointSizeF() * textScale_);
+  const QFontMetrics metrics(font);
   return {metrics.height(), metrics.averageCharWidth()};
 }
 
@@ -126,12 +183,13 @@ int32_t QtPlatform::VerticalDotsPerInch() {
 FontHandle QtPlatform::CreatePageFont(int32_t pixelHeight, int32_t weight) {
   auto font = std::make_unique<QFont>(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
   font->setStyleHint(QFont::SansSerif);
-  font->setPixelSize(pixelHeight > 0 ? pixelHeight : 1);
+  const int32_t height = pixelHeight > 0 ? pixelHeight : 1;
+  font->setPixelSize(std::max(1, static_cast<int>(std::lround(height * textScale_))));
   // Weight 300 is the page's regular text, as GDI shows it with faces that have
   // no light cut; bold is 700.
   font->setWeight(weight >= 600 ? QFont::Bold : QFont::Normal);
-  fonts_.push_back(std::move(font));
-  return fonts_.back().get();
+  fonts_.emplace_back(std::move(font), height);
+  return fonts_.back().first.get();
 }
 
 void QtPlatform::DeleteFont(FontHandle /*font*/) {}
@@ -149,6 +207,32 @@ const QPixmap* QtPlatform::Bitmap(uint16_t bitmapId) {
     found = bitmaps_.insert(bitmapId, QPixmap(QString(":/bitmaps/%1.bmp").arg(bitmapId)));
   }
   return found->isNull() ? nullptr : &*found;
+}
+
+const QPixmap* QtPlatform::Picture(uint16_t bitmapId, qreal pixelRatio) {
+  const QPixmap* bitmap = Bitmap(bitmapId);
+  if (bitmap == nullptr || pixelRatio <= 1.0) return bitmap;
+  const QString source = SvgSource(bitmapId);
+  if (source.isEmpty()) return bitmap;
+  const QPair<uint16_t, int> key(bitmapId, static_cast<int>(std::lround(pixelRatio * 100)));
+  auto found = pictures_.find(key);
+  if (found == pictures_.end()) {
+    const QSize size(static_cast<int>(std::ceil(bitmap->width() * pixelRatio)),
+                     static_cast<int>(std::ceil(bitmap->height() * pixelRatio)));
+    QPixmap picture(size);
+    // As in the bitmaps: what the source leaves transparent is white.
+    picture.fill(Qt::white);
+    QSvgRenderer renderer(source);
+    if (renderer.isValid()) {
+      QPainter painter(&picture);
+      renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+      picture.setDevicePixelRatio(pixelRatio);
+    } else {
+      picture = *bitmap;
+    }
+    found = pictures_.insert(key, picture);
+  }
+  return &*found;
 }
 
 bool QtPlatform::BitmapSize(uint16_t bitmapId, Size* size) {
@@ -246,10 +330,16 @@ void QtPlatform::SetControlFace(ControlHandle control, uint16_t bitmapId) {
   auto* button = qobject_cast<QPushButton*>(Widget(control));
   const QPixmap* face = Bitmap(bitmapId);
   if (button == nullptr || face == nullptr) return;
-  // The face is shown as drawn, greyed faces included, in either state.
+  // The face is shown as drawn, greyed faces included, in either state; a
+  // screen with a scale factor gets it drawn again from its source.
   QIcon icon;
   icon.addPixmap(*face, QIcon::Normal);
   icon.addPixmap(*face, QIcon::Disabled);
+  const qreal ratio = button->devicePixelRatioF();
+  if (const QPixmap* sharp = Picture(bitmapId, ratio); sharp != face) {
+    icon.addPixmap(*sharp, QIcon::Normal);
+    icon.addPixmap(*sharp, QIcon::Disabled);
+  }
   button->setIcon(icon);
   button->setIconSize(face->size());
 }
@@ -361,18 +451,35 @@ void QtPlatform::SystemVersion(uint32_t* major, uint32_t* minor) {
   *minor = parts.size() > 1 ? parts[1].toUInt() : 0;
 }
 
+bool QtPlatform::FileExists(const char* name) {
+  return PosixFilePlatform::FileExists(QFile::encodeName(SavePath(name)).constData());
+}
+
 FileHandle QtPlatform::OpenExclusive(const char* name) {
-  saveFileName_ = name;
+  const QString path = SavePath(name);
+  saveFileName_ = QFile::encodeName(path);
+  openFailure_.clear();
   // (A running copy making its deleted file again is the one listening.)
   if (server_ == nullptr && AskToComeForward(ServerName(kWindowClassName))) return nullptr;
-  return PosixFilePlatform::OpenExclusive(name);
+  FileHandle file = PosixFilePlatform::OpenExclusive(saveFileName_.constData());
+  if (file == nullptr) {
+    openFailure_ = QDir::toNativeSeparators(path) + "\n" + QString::fromLocal8Bit(OpenFailure());
+  }
+  return file;
+}
+
+bool QtPlatform::FileStillNamed(FileHandle file, const char* name) {
+  return PosixFilePlatform::FileStillNamed(file, QFile::encodeName(SavePath(name)).constData());
 }
 
 bool QtPlatform::ActivateOtherCopy(const char* className) {
   const QString server = ServerName(className);
   // A copy started a moment before holds the file before it listens.
   for (int tries = 0; tries < 100; ++tries) {
-    if (AskToComeForward(server)) return true;
+    if (AskToComeForward(server)) {
+      openFailure_.clear();
+      return true;
+    }
     if (saveFileName_.isEmpty() || !HeldByAnotherCopy(saveFileName_)) return false;
     QThread::msleep(100);
   }
@@ -407,7 +514,7 @@ void QtCanvas::DrawString(FontHandle font, const Rect& rect, const char* text, i
   alignment |= (flags & kDrawVerticalCentre) ? Qt::AlignVCenter : Qt::AlignTop;
   painter_.save();
   if (font != nullptr) painter_.setFont(*platform_.Font(font));
-  painter_.setPen(Qt::black);
+  painter_.setPen(ink_);
   const QRect area(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
   painter_.setClipRect(area, Qt::IntersectClip);
   painter_.drawText(area, alignment, FromBookText(text, length));
@@ -424,7 +531,7 @@ void QtCanvas::InvertRect(const Rect& rect) {
 
 void QtCanvas::FrameRect(const Rect& rect) {
   painter_.save();
-  painter_.setPen(Qt::black);
+  painter_.setPen(ink_);
   painter_.setBrush(Qt::NoBrush);
   painter_.drawRect(
       QRect(rect.left, rect.top, rect.right - rect.left - 1, rect.bottom - rect.top - 1));
@@ -432,7 +539,10 @@ void QtCanvas::FrameRect(const Rect& rect) {
 }
 
 void QtCanvas::DrawBitmap(uint16_t bitmapId, int32_t x, int32_t y) {
-  if (const QPixmap* bitmap = platform_.Bitmap(bitmapId)) painter_.drawPixmap(x, y, *bitmap);
+  const qreal ratio = painter_.device() != nullptr ? painter_.device()->devicePixelRatioF() : 1.0;
+  if (const QPixmap* picture = platform_.Picture(bitmapId, ratio)) {
+    painter_.drawPixmap(x, y, *picture);
+  }
 }
 
 }  // namespace lanthorn

@@ -9,13 +9,16 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSettings>
 #include <QWheelEvent>
 
 #include "page/commands.h"
+#include "page/page.h"
 #include "shell/keyboard.h"
 #include "shell/main_window.h"
 #include "shell/page_text.h"
 #include "shell/reader.h"
+#include "shell/startup.h"
 
 namespace lanthorn {
 
@@ -91,6 +94,18 @@ class PageAccessible : public QAccessibleWidget, public QAccessibleTextInterface
   }
 };
 
+// The margins beside the page's column: they keep it in the middle.
+class Desk : public QWidget {
+ public:
+  explicit Desk(QWidget* parent) : QWidget(parent) {}
+  ReaderWindow* window = nullptr;
+
+ protected:
+  void resizeEvent(QResizeEvent*) override {
+    if (window != nullptr) window->PlacePage();
+  }
+};
+
 QAccessibleInterface* AccessibleFactory(const QString& className, QObject* object) {
   if (className == QLatin1String("lanthorn::PageWidget") && object->isWidgetType()) {
     return new PageAccessible(static_cast<PageWidget*>(object));
@@ -102,10 +117,9 @@ QAccessibleInterface* AccessibleFactory(const QString& className, QObject* objec
 
 PageWidget::PageWidget(QWidget* parent, Reader& reader, QtPlatform& platform)
     : QWidget(parent), reader_(reader), platform_(platform) {
+  // The page is the desktop's paper colour: its base, as behind text fields.
+  setBackgroundRole(QPalette::Base);
   setAutoFillBackground(true);
-  QPalette white = palette();
-  white.setColor(QPalette::Window, Qt::white);
-  setPalette(white);
   setFocusPolicy(Qt::StrongFocus);
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(AccessibleFactory);
@@ -116,7 +130,7 @@ PageWidget::PageWidget(QWidget* parent, Reader& reader, QtPlatform& platform)
 
 void PageWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  QtCanvas canvas(platform_, painter);
+  QtCanvas canvas(platform_, painter, PageColoursOf(palette()).ink);
   platform_.BeginPainting();
   const bool rebuilding = reader_.navigation.rebuild != 0;
   OnPaint(reader_, canvas);
@@ -126,7 +140,12 @@ void PageWidget::paintEvent(QPaintEvent*) {
   }
 }
 
-void PageWidget::resizeEvent(QResizeEvent*) { OnSize(reader_, width(), height()); }
+void PageWidget::resizeEvent(QResizeEvent*) {
+  // The core lays the page out at its client's width at every paint.
+  MainWindowCreated(reader_);
+  OnSize(reader_, width(), height());
+  update();
+}
 
 bool PageWidget::Wheel(QWheelEvent* event) {
   // One notch is 120 eighths of a degree; finer wheels add up to notches.
@@ -146,13 +165,14 @@ ChoiceButton::ChoiceButton(Reader& reader, QtPlatform& platform, uint16_t id, bo
 
 void ChoiceButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::white);
+  const PageColours colours = PageColoursOf(palette());
+  painter.fillRect(rect(), colours.paper);
   if (framed_) {
-    painter.setPen(isDown() ? Qt::darkGray : Qt::black);
+    painter.setPen(isDown() ? palette().color(QPalette::Mid) : colours.ink);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
   }
-  painter.setPen(Qt::black);
-  QtCanvas canvas(platform_, painter);
+  painter.setPen(colours.ink);
+  QtCanvas canvas(platform_, painter, colours.ink);
   OnDrawItem(reader_, canvas, id_, {0, 0, width(), height()}, hasFocus());
 }
 
@@ -170,21 +190,44 @@ bool InputBox::event(QEvent* event) {
   return QLineEdit::event(event);
 }
 
-ReaderWindow::ReaderWindow(Reader& reader, QtPlatform& platform)
-    : reader_(reader), platform_(platform) {
+ReaderWindow::ReaderWindow(Reader& reader, QtPlatform& platform, QSettings* settings)
+    : reader_(reader), platform_(platform), settings_(settings) {
   QMenu* menu = menuBar()->addMenu(kMenuTitle);
   for (const MenuItem& item : kMenu) {
     const uint16_t id = item.id;
+    // This reader's own entries, the text size, come before Exit.
+    if (id == kExit) {
+      menu->addSeparator();
+      QAction* larger = menu->addAction("&Larger Text", this, [this] { StepTextSize(1); });
+      larger->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+      QAction* smaller = menu->addAction("S&maller Text", this, [this] { StepTextSize(-1); });
+      smaller->setShortcuts(QKeySequence::ZoomOut);
+      QAction* normal =
+          menu->addAction("&Normal Text Size", this, [this] { SetTextSize(kNormalTextSize); });
+      normal->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+      menu->addSeparator();
+    }
     menu->addAction(item.text, this, [this, id] { Command(id); });
   }
   auto* client = new QWidget(this);
   auto* layout = new QHBoxLayout(client);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  page_ = new PageWidget(client, reader, platform);
+  auto* desk = new Desk(client);
+  desk_ = desk;
+  desk_->setMinimumSize(kMinimumPageWidth, kMinimumPageHeight);
+  page_ = new PageWidget(desk_, reader, platform);
   scrollBar_ = new QScrollBar(Qt::Vertical, client);
-  layout->addWidget(page_, 1);
+  layout->addWidget(desk_, 1);
   layout->addWidget(scrollBar_);
+  desk->window = this;
+  if (settings_ != nullptr) {
+    const int kept = settings_->value("text/size", kNormalTextSize).toInt();
+    for (const int size : kTextSizes) {
+      if (size == kept) textSize_ = kept;
+    }
+    platform_.SetTextScale(textSize_ / 100.0);
+  }
   setCentralWidget(client);
   connect(scrollBar_, &QScrollBar::actionTriggered, this, &ReaderWindow::ScrollAction);
   scrollBar_->installEventFilter(this);
@@ -209,9 +252,53 @@ void ReaderWindow::PageChanged() {
 }
 
 void ReaderWindow::SetPageSize(int width, int height) {
-  page_->setFixedSize(width, height);
-  adjustSize();
-  setFixedSize(sizeHint());
+  resize(std::max(width, kMinimumPageWidth) + scrollBar_->sizeHint().width(),
+         std::max(height, kMinimumPageHeight) + menuBar()->sizeHint().height());
+}
+
+int ReaderWindow::ColumnWidth() const {
+  const FontHandle normal = reader_.page.geometry.normalFont;
+  const QFontMetrics metrics(normal != nullptr ? *platform_.Font(normal) : font());
+  return std::max(kMinimumPageWidth,
+                  kColumnCharacters * metrics.averageCharWidth() + 2 * kLeftMargin);
+}
+
+void ReaderWindow::PlacePage() {
+  const int width = std::min(desk_->width(), ColumnWidth());
+  page_->setGeometry((desk_->width() - width) / 2, 0, width, desk_->height());
+}
+
+void ReaderWindow::SetTextSize(int percent) {
+  if (percent == textSize_) return;
+  textSize_ = percent;
+  platform_.SetTextScale(percent / 100.0);
+  if (settings_ != nullptr) settings_->setValue("text/size", percent);
+  PlacePage();
+  // A page's buttons and boxes are measured when it is built: a story page
+  // is built again at the new size; a screen of the opening sequence, which
+  // building moves on, keeps them until the next page.
+  if (reader_.navigation.screenNumber == kNoScreen) {
+    reader_.render.scrollOffset = 0;
+    reader_.navigation.rebuild = 1;
+  }
+  page_->update();
+}
+
+void ReaderWindow::StepTextSize(int direction) {
+  const int count = static_cast<int>(std::size(kTextSizes));
+  int at = 0;
+  while (at < count && kTextSizes[at] < textSize_) ++at;
+  at = std::clamp(at + direction, 0, count - 1);
+  SetTextSize(kTextSizes[at]);
+}
+
+void ReaderWindow::changeEvent(QEvent* event) {
+  // A new desktop palette or theme: the page and its choices are drawn again.
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
+    page_->update();
+    for (QWidget* child : page_->findChildren<QWidget*>()) child->update();
+  }
+  QMainWindow::changeEvent(event);
 }
 
 void ReaderWindow::Command(uint16_t id, uint16_t notification) {
@@ -246,6 +333,9 @@ void ReaderWindow::ScrollAction(int action) {
 }
 
 void ReaderWindow::closeEvent(QCloseEvent* event) {
+  if (settings_ != nullptr && !isMaximized() && !isFullScreen()) {
+    settings_->setValue("window/size", size());
+  }
   OnDestroy(reader_);
   event->accept();
   QApplication::quit();

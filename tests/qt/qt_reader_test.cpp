@@ -108,8 +108,8 @@ int HoldAndListen(int argc, char** argv) {
   std::fflush(stdout);
   QThread::msleep(800);
   QLocalServer server;
-  QLocalServer::removeServer(QtPlatform::ServerName(kWindowClassName));
-  if (!server.listen(QtPlatform::ServerName(kWindowClassName))) return 4;
+  QLocalServer::removeServer(QtPlatform::ServerName(kWindowClassName, QString()));
+  if (!server.listen(QtPlatform::ServerName(kWindowClassName, QString()))) return 4;
   if (!server.waitForNewConnection(10000)) return 5;
   std::printf("asked\n");
   std::fflush(stdout);
@@ -302,9 +302,9 @@ class QtReaderTest : public QObject {
     auto second = Start(crossing_->book());
     QVERIFY(second->Start());
     QVERIFY(messages_.isEmpty());
-    const QString otherName = QtPlatform::ServerName(kWindowClassName);
+    const QString otherName = QtPlatform::ServerName(kWindowClassName, QString());
     QDir::setCurrent(scratch_.path());
-    QVERIFY(QtPlatform::ServerName(kWindowClassName) != otherName);
+    QVERIFY(QtPlatform::ServerName(kWindowClassName, QString()) != otherName);
   }
 
   // Two copies started at the same moment: the second finds the first
