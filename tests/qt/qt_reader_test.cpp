@@ -14,9 +14,12 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QtTest>
@@ -24,6 +27,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <cstring>
 
 #include "book/paragraph_store.h"
 #include "platform/qt/qt_app.h"
@@ -68,6 +72,74 @@ void Wheel(QWidget* widget, int delta) {
   QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                     Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(widget, &event);
+}
+
+// The colour most of the image is: the page's paper.
+QColor Paper(const QImage& image) {
+  QHash<QRgb, int> counts;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
+  }
+  QRgb most = 0;
+  int best = -1;
+  for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+    if (it.value() > best) std::tie(most, best) = std::pair(it.key(), it.value());
+  }
+  return QColor::fromRgb(most);
+}
+
+// How many pixels of the image stand out from the paper by at least the
+// contrast the guidelines ask of text (4.5 to 1).
+int LegiblePixels(const QImage& image, const QColor& paper) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      count += ContrastRatio(QColor::fromRgb(image.pixel(x, y)), paper) >= 4.5;
+    }
+  }
+  return count;
+}
+
+// A palette with these colours for the page and for the window around it.
+QPalette Palette(QColor window, QColor windowText, QColor base, QColor text, QColor highlight) {
+  QPalette palette(window);
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Window, window);
+    palette.setColor(group, QPalette::WindowText, windowText);
+    palette.setColor(group, QPalette::Button, window);
+    palette.setColor(group, QPalette::ButtonText, windowText);
+    palette.setColor(group, QPalette::Base, base);
+    palette.setColor(group, QPalette::Text, text);
+    palette.setColor(group, QPalette::Highlight, highlight);
+  }
+  return palette;
+}
+
+// The data folder's environment for one test: XDG_DATA_HOME in a scratch
+// folder, put back as it was afterwards.
+class DataHome {
+ public:
+  DataHome() : old_(qgetenv("XDG_DATA_HOME")), had_(qEnvironmentVariableIsSet("XDG_DATA_HOME")) {
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path()));
+  }
+  ~DataHome() {
+    if (had_) {
+      qputenv("XDG_DATA_HOME", old_);
+    } else {
+      qunsetenv("XDG_DATA_HOME");
+    }
+  }
+  QString path() const { return dir_.path(); }
+
+ private:
+  QTemporaryDir dir_;
+  QByteArray old_;
+  bool had_;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Helper: plays the crossing from "The Ice" to "A Red Door" in the current
@@ -137,8 +209,9 @@ class QtReaderTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(record);
   }
-  std::unique_ptr<QtReaderApp> Start(const Book& book) {
-    auto app = std::make_unique<QtReaderApp>(book);
+  std::unique_ptr<QtReaderApp> Start(const Book& book, const QString& saveFolder = QString(),
+                                     QSettings* settings = nullptr) {
+    auto app = std::make_unique<QtReaderApp>(book, saveFolder, settings);
     app->platform().messageBoxHook = [this](const QString& text, const QString&, uint32_t) {
       messages_ << text;
       return static_cast<int>(kReplyNo);
@@ -479,6 +552,291 @@ class QtReaderTest : public QObject {
     }
   }
 
+  // The save file is kept in the desktop's data folder, made when missing;
+  // one found where the reader starts moves there once, and never over a
+  // game the data folder already has, nor from under a running copy.
+  void theSaveFileMovesOnceIntoTheDataFolder() {
+    DataHome data;
+    const QString expected = data.path() + "/Tallowlight Studio/Lanthorn Fell";
+    SaveMove moved = SaveMove::kFailed;
+    // Nothing to move: the folder is made all the same.
+    QCOMPARE(PrepareSaveFolder(scratch_.path(), &moved), expected);
+    QCOMPARE(moved, SaveMove::kNone);
+    QVERIFY(QFileInfo(expected).isDir());
+    const QString kept = expected + "/" + kSaveFileName;
+
+    WriteSave(SaveRecord(11, 1));
+    QCOMPARE(PrepareSaveFolder(scratch_.path(), &moved), expected);
+    QCOMPARE(moved, SaveMove::kMoved);
+    QVERIFY(!QFile::exists(kSaveFileName));
+    QCOMPARE(ReadAll(kept), SaveRecord(11, 1));
+
+    // Both: the data folder's game is the one played; the other stays.
+    WriteSave(SaveRecord(4, 0));
+    QCOMPARE(PrepareSaveFolder(scratch_.path(), &moved), expected);
+    QCOMPARE(moved, SaveMove::kLeft);
+    QCOMPARE(ReadAll(kSaveFileName), SaveRecord(4, 0));
+    auto app = Start(crossing_->book(), expected);
+    QVERIFY(app->Start());
+    QCOMPARE(app->reader().navigation.shownPage, int16_t{11});
+    app->window()->Command(kExit);
+    QCOMPARE(app->Finish(0), 0);
+    QCOMPARE(ReadAll(kept).size(), qsizetype{kSaveFileSize});
+    QCOMPARE(ReadAll(kSaveFileName), SaveRecord(4, 0));
+
+    // A copy of an older reader still running on the start folder's file.
+    QVERIFY(QFile::remove(kept));
+    const int fd = open(kSaveFileName, O_RDWR);
+    QVERIFY(fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0);
+    PrepareSaveFolder(scratch_.path(), &moved);
+    close(fd);
+    QCOMPARE(moved, SaveMove::kHeld);
+    QVERIFY(QFile::exists(kSaveFileName));
+    QVERIFY(!QFile::exists(kept));
+  }
+
+  // Started from two folders, the reader is the same game: the second copy
+  // finds the first holding the data folder's file and brings it forward.
+  void oneGameWhereverTheReaderIsStarted() {
+    DataHome data;
+    const QString folder = PrepareSaveFolder(scratch_.path());
+    auto first = Start(crossing_->book(), folder);
+    QVERIFY(first->Start());
+    QVERIFY(QTest::qWaitForWindowExposed(first->window()));
+    first->window()->showMinimized();
+    QTRY_VERIFY(first->window()->isMinimized());
+    QTemporaryDir elsewhere;
+    QDir::setCurrent(elsewhere.path());
+    auto second = Start(crossing_->book(), PrepareSaveFolder(elsewhere.path()));
+    QVERIFY(!second->Start());
+    QVERIFY(messages_.isEmpty());
+    QTRY_VERIFY(!first->window()->isMinimized());
+    QVERIFY(!QFile::exists(kSaveFileName));
+  }
+
+  // A save file that cannot be opened is named, with the system's reason,
+  // below the core's message.
+  void aSaveFileThatCannotBeOpenedIsNamedWithItsReason() {
+    const struct {
+      QString folder;
+      int error;
+    } cases[] = {{scratch_.path() + "/blocked", EISDIR}, {scratch_.path() + "/gone", ENOENT}};
+    QVERIFY(QDir().mkpath(cases[0].folder + "/" + kSaveFileName));  // a folder of its name
+    for (const auto& c : cases) {
+      messages_.clear();
+      auto app = Start(crossing_->book(), c.folder);
+      QVERIFY(!app->Start());
+      QCOMPARE(messages_.size(), 1);
+      const QStringList lines = messages_[0].split('\n');
+      QCOMPARE(lines.value(0), QString("I cannot the book?"));
+      QVERIFY2(lines.contains(c.folder + "/" + kSaveFileName), qPrintable(messages_[0]));
+      QVERIFY2(lines.contains(QString::fromLocal8Bit(strerror(c.error))), qPrintable(messages_[0]));
+    }
+    // A copy already running: no message, as before.
+    messages_.clear();
+    auto first = Start(crossing_->book(), scratch_.path());
+    QVERIFY(first->Start());
+    auto second = Start(crossing_->book(), scratch_.path());
+    QVERIFY(!second->Start());
+    QVERIFY(messages_.isEmpty());
+  }
+
+  // Light, dark and high-contrast desktops, and a theme whose text colour
+  // is nearly its base's: the page takes the desktop's base, and its text
+  // stands out from it by at least 4.5 to 1.
+  void theTextIsLegibleInEveryPalette() {
+    const struct {
+      const char* name;
+      QPalette palette;
+      bool paperIsBase;
+    } themes[] = {
+        {"light", Palette("#efefef", "#000000", "#ffffff", "#1a1a1a", "#3daee9"), true},
+        {"dark", Palette("#2b2b2b", "#e6e6e6", "#1e1e1e", "#e0e0e0", "#2a6fb0"), true},
+        {"high-contrast", Palette("#000000", "#ffffff", "#000000", "#ffff00", "#00ffff"), true},
+        {"charcoal-black-text", Palette("#333333", "#000000", "#3a3a3a", "#111111", "#555555"),
+         true},
+    };
+    for (const auto& theme : themes) {
+      WriteSave(SaveRecord(11, 1));
+      auto app = Start(crossing_->book());
+      QVERIFY(app->Start());
+      ReaderWindow* window = app->window();
+      window->setPalette(theme.palette);
+      QVERIFY(QTest::qWaitForWindowExposed(window));
+      GoToPage(app->reader(), 2, PageMode::kStory);  // "The Beck": text and two choices
+      const QImage page = Grab(window->page());
+      Screenshot(window, (QString("palette-") + theme.name).toUtf8().constData());
+      const QColor paper = Paper(page);
+      if (theme.paperIsBase) QCOMPARE(paper, theme.palette.color(QPalette::Base));
+      // The first lines of text, above the choices and the icon bar.
+      const QImage text = page.copy(0, 0, page.width(), page.height() / 4);
+      QVERIFY2(
+          LegiblePixels(text, paper) > 300,
+          qPrintable(
+              QString("%1: %2 legible pixels").arg(theme.name).arg(LegiblePixels(text, paper))));
+      auto* walk = ControlWithId<QPushButton>(window, 5000);
+      QVERIFY(walk != nullptr);
+      const QImage choice = Grab(walk);
+      QVERIFY2(LegiblePixels(choice, Paper(choice)) > 50, theme.name);
+      QCOMPARE(Paper(choice), paper);
+      QCOMPARE(app->Finish(0), 0);
+    }
+  }
+
+  // The page is laid out at the window's width: narrower, its lines wrap
+  // sooner and the page runs longer; wider than the reading column, the
+  // page stays a column in the window's middle, and the icon bar with it.
+  void theWindowResizesAndThePageReflows() {
+    WriteSave(SaveRecord(4, 1));  // a long page
+    auto app = Start(crossing_->book());
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    const Reader& reader = app->reader();
+    const auto heightAt = [&](int width) {
+      window->resize(width, 560);
+      if (!QTest::qWaitFor([&] { return window->width() == width; })) return -1;
+      window->grab();  // painted: laid out again
+      return reader.render.lastContentHeight;
+    };
+    const int column = window->ColumnWidth();
+    QVERIFY(column > kMinimumPageWidth);
+    const int32_t wide = heightAt(column + 40);
+    Screenshot(window, "reflow-column");
+    const int32_t narrow = heightAt(kMinimumPageWidth + 40);
+    Screenshot(window, "reflow-narrow");
+    QVERIFY2(narrow > wide, qPrintable(QString("%1 narrow, %2 wide").arg(narrow).arg(wide)));
+    QCOMPARE(reader.render.pageArea.right, window->page()->width());
+
+    const int32_t widest = heightAt(2400);
+    Screenshot(window, "reflow-wide");
+    QCOMPARE(widest, wide);  // no longer lines than the column's
+    const QRect page = window->page()->geometry();
+    QCOMPARE(page.width(), column);
+    QVERIFY(std::abs(page.center().x() - window->page()->parentWidget()->width() / 2) <= 1);
+    for (QPushButton* b : window->page()->findChildren<QPushButton*>()) {
+      if (b->property("controlId").toInt() >= 4000 || !b->isVisible()) continue;
+      QVERIFY(b->geometry().right() < page.width());
+      QVERIFY(b->width() >= 40);
+    }
+    // Never narrower than the widest picture with its margins.
+    window->resize(100, 100);
+    QTRY_VERIFY(window->page()->width() >= kMinimumPageWidth);
+  }
+
+  // Ctrl+plus and Ctrl+minus step the text size, Ctrl+0 brings it back; the
+  // size and the window's size are kept for the next start.
+  void theTextSizeStepsAndIsKept() {
+    QTemporaryDir settingsDir;
+    QSettings settings(settingsDir.filePath("reader.conf"), QSettings::IniFormat);
+    WriteSave(SaveRecord(4, 1));
+    auto app = Start(crossing_->book(), QString(), &settings);
+    QVERIFY(app->Start());
+    ReaderWindow* window = app->window();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    Reader& reader = app->reader();
+    const auto fontHeight = [&] {
+      return app->platform().Font(reader.page.geometry.normalFont)->pixelSize();
+    };
+    const int normal = fontHeight();
+    window->grab();
+    const int32_t normalHeight = reader.render.lastContentHeight;
+    const int normalColumn = window->ColumnWidth();
+
+    QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(window->TextSize(), 110);
+    QTest::keyClick(window, Qt::Key_Equal, Qt::ControlModifier);  // the key "+" shares
+    QCOMPARE(window->TextSize(), 125);
+    QVERIFY(fontHeight() > normal);
+    window->grab();
+    QVERIFY(reader.render.lastContentHeight > normalHeight);
+    QVERIFY(window->ColumnWidth() > normalColumn);  // as many characters to a line
+    Screenshot(window, "text-larger");
+    QTest::keyClick(window, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(window->TextSize(), kNormalTextSize);
+    QCOMPARE(fontHeight(), normal);
+    QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(window->TextSize(), 90);
+    QVERIFY(fontHeight() < normal);
+    for (int i = 0; i < 20; ++i) QTest::keyClick(window, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(window->TextSize(), kTextSizes[0]);
+
+    // The menu's entries do the same.
+    QAction* larger = nullptr;
+    for (QAction* a : window->findChildren<QAction*>()) {
+      if (a->text() == "&Larger Text") larger = a;
+    }
+    QVERIFY(larger != nullptr);
+    larger->trigger();
+    QCOMPARE(window->TextSize(), kTextSizes[1]);
+    larger->trigger();
+    larger->trigger();
+    QCOMPARE(window->TextSize(), 100);
+    larger->trigger();
+    window->resize(640, 500);
+    QTRY_COMPARE(window->size(), QSize(640, 500));
+    window->Command(kExit);
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(app->Finish(0), 0);
+    app.reset();
+
+    auto again = Start(crossing_->book(), QString(), &settings);
+    QVERIFY(again->Start());
+    QCOMPARE(again->window()->TextSize(), 110);
+    QCOMPARE(again->platform().Font(again->reader().page.geometry.normalFont)->pixelSize(),
+             (normal * 110 + 50) / 100);
+    QCOMPARE(again->window()->size(), QSize(640, 500));
+  }
+
+  // Under a scale factor a picture is drawn again from its source at the
+  // screen's pixels: the same picture, but not its bitmap's pixels doubled.
+  void picturesAreSharpUnderAScaleFactor() {
+    QtPlatform platform;
+    const QPixmap* bitmap = platform.Bitmap(1701);
+    QVERIFY(bitmap != nullptr);
+    QCOMPARE(platform.Picture(1701, 1.0), bitmap);
+    const QPixmap* sharp = platform.Picture(1701, 2.0);
+    QVERIFY(sharp != nullptr && sharp != bitmap);
+    QCOMPARE(sharp->size(), bitmap->size() * 2);
+    QCOMPARE(sharp->deviceIndependentSize().toSize(), bitmap->size());
+
+    // Drawn by the canvas on a 2x surface, at the bitmap's place and size.
+    QImage surface(bitmap->size() * 2, QImage::Format_RGB32);
+    surface.setDevicePixelRatio(2.0);
+    surface.fill(Qt::white);
+    {
+      QPainter painter(&surface);
+      QtCanvas canvas(platform, painter, Qt::black);
+      canvas.DrawBitmap(1701, 0, 0);
+    }
+    int blocks = 0;
+    int uneven = 0;
+    for (int y = 0; y + 1 < surface.height(); y += 2) {
+      for (int x = 0; x + 1 < surface.width(); x += 2) {
+        const QRgb p = surface.pixel(x, y);
+        ++blocks;
+        uneven += surface.pixel(x + 1, y) != p || surface.pixel(x, y + 1) != p ||
+                  surface.pixel(x + 1, y + 1) != p;
+      }
+    }
+    QVERIFY2(uneven > blocks / 10, qPrintable(QString("%1 of %2").arg(uneven).arg(blocks)));
+    // Brought down to the bitmap's size, it is the bitmap's picture.
+    const QImage down =
+        surface.scaled(bitmap->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+            .convertToFormat(QImage::Format_RGB32);
+    const QImage original = bitmap->toImage().convertToFormat(QImage::Format_RGB32);
+    double difference = 0;
+    for (int y = 0; y < original.height(); ++y) {
+      for (int x = 0; x < original.width(); ++x) {
+        difference += std::abs(qGray(down.pixel(x, y)) - qGray(original.pixel(x, y)));
+      }
+    }
+    difference /= original.width() * original.height();
+    QVERIFY2(difference < 16, qPrintable(QString::number(difference)));
+  }
+
   // A save cut short while its record was written over: the journal's
   // record is taken, not the mix.
   void aDamagedLastWriteKeepsTheLastWholeRecord() {
@@ -504,6 +862,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && qstrcmp(argv[1], "--hold") == 0) return HoldAndListen(argc, argv);
   QApplication application(argc, argv);
   application.setAttribute(Qt::AA_Use96Dpi, true);
+  SetApplicationNames();
   QtReaderTest test;
   QTEST_SET_MAIN_SOURCE_PATH
   return QTest::qExec(&test, argc, argv);
