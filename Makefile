@@ -35,8 +35,12 @@ package: bootstrap
 	@cmake --build --preset package --target lanthorn-qt
 	@cd build/package && cpack
 
-# Opens the reader: the Qt reader here, or the Win32 one under Wine.
-run: build
+# Opens the reader: the Qt reader here, optimised (the package preset's
+# build of it alone, which make test does not need), or the Win32 one under
+# Wine.
+run: bootstrap
+	@cmake --preset package >/dev/null
+	@cmake --build --preset package --target lanthorn-qt
 	@scripts/run-reader
 
 run-win32: win32
