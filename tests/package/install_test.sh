@@ -37,7 +37,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "depends: $depends"
 names=" $(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | tr '\n' ' ')"
-for needed in libqt6widgets6 libqt6multimedia6 libqt6network6 libstdc++6 qt6-qpa-plugins; do
+for needed in libqt6widgets6 libqt6multimedia6 libqt6network6 libqt6svg6 libstdc++6 qt6-qpa-plugins; do
   [[ $names == *" $needed "* ]] || fail "Depends does not name $needed"
 done
 # Every dependency is met by a package installed here, so that a machine
@@ -95,6 +95,9 @@ status=0
 grep '^probe:' "$work/run.log" || true
 [ $status = 0 ] || { cat "$work/run.log" >&2; fail "the installed reader ended with exit code $status"; }
 grep -q '^probe: window "Lanthorn Fell"$' "$work/run.log" || fail "the window is not titled Lanthorn Fell"
+# Its names: the dialogs' title, and the desktop entry the dock matches it to.
+grep -qx "probe: application \"Lanthorn Fell\" of \"Tallowlight Studio\", desktop entry $app_id" \
+  "$work/run.log" || fail "the application's names are not Lanthorn Fell, Tallowlight Studio and $app_id"
 
 # What the core shows after the same moves.
 moves='start\ntimer\ntimer\ncommand 511\n'
@@ -105,15 +108,17 @@ assert d["shownPage"] == 2, d
 print(sum(1 for b in d["buttons"] if 5000 <= b["id"] < 6000))')
 grep -q "^probe: story page with $expected_choices choices$" "$work/run.log" ||
   fail "the installed reader did not show page 2's $expected_choices choices"
-# The save file, in the folder it was started in or in its home.
+# The save file, in the desktop's data folder under the home, and nothing
+# left in the folder the reader was started in.
 save=TBV2lanthornfell.dat
+data_folder="$work/home/.local/share/Tallowlight Studio/Lanthorn Fell"
 mapfile -t saves < <(find "$work/play" "$work/home" -name "$save")
-if [ ${#saves[@]} = 1 ]; then
+if [ ${#saves[@]} = 1 ] && [ "${saves[0]}" = "$data_folder/$save" ]; then
   echo "save file: ${saves[0]#"$work/"}"
   cmp -s "${saves[0]}" "$work/headless/$save" ||
     fail "the save file ($(stat -c %s "${saves[0]}") bytes) differs from the headless reader's after the same moves"
 else
-  fail "the installed reader wrote ${#saves[@]} save files, expected 1"
+  fail "the installed reader wrote ${#saves[@]} save files (${saves[*]}), expected one in $data_folder"
 fi
 
 [ $failures = 0 ] || { echo "$failures failures" >&2; exit 1; }

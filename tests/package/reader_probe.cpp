@@ -89,6 +89,9 @@ class ReaderProbe : public QObject {
       case Waiting::kWindow:
         if (window == nullptr) break;
         Say(QString("window \"%1\"").arg(window->windowTitle()));
+        Say(QString("application \"%1\" of \"%2\", desktop entry %3")
+                .arg(QApplication::applicationName(), QApplication::organizationName(),
+                     QGuiApplication::desktopFileName()));
         Next(Waiting::kNext);
         break;
       case Waiting::kNext: {
