@@ -170,7 +170,11 @@ int QtPlatform::ShowMessageBox(WindowHandle /*owner*/, const char* text, const c
 
 TextMetrics QtPlatform::DefaultFontMetrics() {
   QFont font = QApplication::font();
-  if (textScale_ != 1.0) font.setPointSizeF(font.pointSizeF() * textScale_);
+  if (textScale_ != 1.0 && font.pointSizeF() > 0) {
+    font.setPointSizeF(font.pointSizeF() * textScale_);
+  } else if (textScale_ != 1.0) {
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pixelSize() * textScale_))));
+  }
   const QFontMetrics metrics(font);
   return {metrics.height(), metrics.averageCharWidth()};
 }

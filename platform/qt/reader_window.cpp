@@ -292,15 +292,6 @@ void ReaderWindow::StepTextSize(int direction) {
   SetTextSize(kTextSizes[at]);
 }
 
-void ReaderWindow::changeEvent(QEvent* event) {
-  // A new desktop palette or theme: the page and its choices are drawn again.
-  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
-    page_->update();
-    for (QWidget* child : page_->findChildren<QWidget*>()) child->update();
-  }
-  QMainWindow::changeEvent(event);
-}
-
 void ReaderWindow::Command(uint16_t id, uint16_t notification) {
   OnCommand(reader_, id, notification);
 }

@@ -117,7 +117,6 @@ class ReaderWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void changeEvent(QEvent* event) override;
   // Keys on the window's page and buttons (not its input boxes, which keep
   // their own) go to the core first, and the wheel over the scroll bar.
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -171,10 +175,24 @@ TEST_F(SaveRecordTest, TheFileIsHeldWithoutSharing) {
   Load();
   testing_support::Session other(book->book());
   EXPECT_EQ(other.platform.OpenExclusive(path.c_str()), nullptr);
+  EXPECT_EQ(other.platform.OpenFailure(), "Another program has it open.");
   Store();
   FileHandle again = other.platform.OpenExclusive(path.c_str());
   EXPECT_NE(again, nullptr);
+  EXPECT_EQ(other.platform.OpenFailure(), "");
   other.platform.CloseFile(again);
+}
+
+// Why a save file could not be opened, in words a front end can show.
+TEST_F(SaveRecordTest, AFileThatCannotBeOpenedSaysWhy) {
+  testing_support::Session opener(book->book());
+  PosixFilePlatform& platform = opener.platform;
+  const fs::path missing = path.parent_path() / "no-such-folder" / "save.dat";
+  EXPECT_EQ(platform.OpenExclusive(missing.c_str()), nullptr);
+  EXPECT_EQ(platform.OpenFailure(), strerror(ENOENT));
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  EXPECT_EQ(platform.OpenExclusive(path.c_str()), nullptr);
+  EXPECT_EQ(platform.OpenFailure(), "It is not a plain file.");
 }
 
 }  // namespace
