@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSoundEffect>
@@ -55,10 +56,61 @@ bool AskToComeForward(const QString& server) {
   return true;
 }
 
-// The SVG source of a bitmap, or an empty name when it has none.
+QByteArray ReadResource(const QString& name) {
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The element with this id in an SVG document, with its content: a
+// self-closing one, or one whose content holds no element of its own kind.
+QString ElementWithId(const QString& svg, const QString& id) {
+  const QRegularExpression element(R"re(<(\w+)\b[^<>]*\bid=")re" + QRegularExpression::escape(id) +
+                                       R"re("[^<>]*?(?:/>|>.*?</\1>))re",
+                                   QRegularExpression::DotMatchesEverythingOption);
+  return element.match(svg).captured(0);
+}
+
+// The SVG source of a bitmap, as QtSvg can draw it: every <use> is replaced
+// by a copy of the element it names, moved by its x and y and in its colour.
+// QtSvg takes currentColor from where an element is defined rather than
+// from the <use> that shows it, and follows no reference into another file
+// (a disabled face borrows its enabled face's glyph, as
+// <use href="1111-face-next.svg#glyph"/>), where rsvg, which makes the
+// bitmaps, does both. Empty when the bitmap has no source, or a <use> names
+// an element that cannot be found.
 QString SvgSource(uint16_t bitmapId) {
-  const QString name = QString(":/art/%1.svg").arg(bitmapId);
-  return QFile::exists(name) ? name : QString();
+  QString svg = QString::fromUtf8(ReadResource(QString(":/art/%1.svg").arg(bitmapId)));
+  static const QRegularExpression use(R"re(<use\b[^<>]*/>)re");
+  static const QRegularExpression attribute(R"re(([\w:-]+)="([^"]*)")re");
+  static const QRegularExpression otherFile(R"re(^(\d+)-[^#]*\.svg$)re");
+  QRegularExpressionMatch found;
+  while ((found = use.match(svg)).hasMatch()) {
+    QHash<QString, QString> attributes;
+    for (const auto& a : attribute.globalMatch(found.captured(0))) {
+      attributes.insert(a.captured(1).section(':', -1), a.captured(2));
+    }
+    const QString href = attributes.value("href");
+    const QString file = href.section('#', 0, 0);
+    QString source = svg;
+    if (!file.isEmpty()) {
+      const QRegularExpressionMatch owner = otherFile.match(file);
+      if (!owner.hasMatch()) return QString();
+      source = QString::fromUtf8(ReadResource(QString(":/art/%1.svg").arg(owner.captured(1))));
+    }
+    QString copy = ElementWithId(source, href.section('#', 1));
+    if (copy.isEmpty()) return QString();
+    copy.remove(QRegularExpression(R"re(\sid="[^"]*")re"));
+    if (attributes.contains("color")) copy.replace("currentColor", attributes.value("color"));
+    const QString x = attributes.value("x", "0");
+    const QString y = attributes.value("y", "0");
+    copy = QString("<g transform=\"translate(%1 %2)\">%3</g>").arg(x, y, copy);
+    svg.replace(found.capturedStart(), found.capturedLength(), copy);
+  }
+  // A radial gradient's centre and radius default to the middle and half
+  // of what it fills; QtSvg needs them said.
+  static const QRegularExpression bareRadial(R"re(<radialGradient\b(?![^<>]*\br=)([^<>]*)>)re");
+  svg.replace(bareRadial, R"(<radialGradient cx="0.5" cy="0.5" r="0.5"\1>)");
+  return svg;
 }
 
 double RelativeLuminance(const QColor& colour) {
@@ -226,7 +278,7 @@ const QPixmap* QtPlatform::Picture(uint16_t bitmapId, qreal pixelRatio) {
     QPixmap picture(size);
     // As in the bitmaps: what the source leaves transparent is white.
     picture.fill(Qt::white);
-    QSvgRenderer renderer(source);
+    QSvgRenderer renderer(source.toUtf8());
     if (renderer.isValid()) {
       QPainter painter(&picture);
       renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
