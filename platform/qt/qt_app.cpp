@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QScreen>
 #include <QSessionManager>
 #include <QSettings>
 #include <QSocketNotifier>
@@ -81,8 +82,10 @@ bool QtReaderApp::Start() {
   window_->setWindowTitle(FromBookText(title, static_cast<int32_t>(qstrlen(title))));
   window_->setWindowIcon(QIcon(":/icon/lanthorn.ico"));
   const QSize kept = settings_ != nullptr ? settings_->value("window/size").toSize() : QSize();
+  const QScreen* screen = QGuiApplication::primaryScreen();
   if (kept.isValid()) {
-    window_->resize(kept);
+    // Not larger than the screen it now opens on.
+    window_->resize(screen != nullptr ? kept.boundedTo(screen->availableSize()) : kept);
   } else {
     window_->SetPageSize(place.width - kFrameWidth, place.height - kFrameHeight);
     window_->move(place.x, place.y);

@@ -139,8 +139,7 @@ double ContrastRatio(const QColor& a, const QColor& b) {
 }
 
 PageColours PageColoursOf(const QPalette& palette) {
-  PageColours colours{palette.color(QPalette::Active, QPalette::Base),
-                      palette.color(QPalette::Active, QPalette::Text)};
+  PageColours colours{palette.color(QPalette::Base), palette.color(QPalette::Text)};
   colours.paper.setAlpha(255);
   colours.ink.setAlpha(255);
   if (ContrastRatio(colours.paper, colours.ink) < 4.5) {

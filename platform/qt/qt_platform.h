@@ -37,7 +37,8 @@ bool HeldByAnotherCopy(const QByteArray& name);
 
 // The page's colours from the desktop's palette: its base and its text, or
 // black or white instead of the text when the theme's pair would be hard to
-// read (a contrast under 4.5 to 1).
+// read (a contrast under 4.5 to 1). The palette's current group: a window that
+// is not the active one may have colours of its own.
 struct PageColours {
   QColor paper;
   QColor ink;
