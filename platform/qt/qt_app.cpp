@@ -61,6 +61,10 @@ QString PrepareSaveFolder(const QString& startFolder, SaveMove* moved) {
     }
   }
   if (moved != nullptr) *moved = result;
+  // A game that could not be moved is played where it is, and moved at a
+  // later start; one a running copy holds is that copy's, which the start
+  // folder's lock and socket then find and bring forward.
+  if (result == SaveMove::kHeld || result == SaveMove::kFailed) return startFolder;
   return folder;
 }
 

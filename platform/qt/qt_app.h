@@ -34,7 +34,8 @@ enum class SaveMove {
 // for the application (~/.local/share/Tallowlight Studio/Lanthorn Fell on
 // Linux), made when missing. A save file in `startFolder` moves there once,
 // when the data folder has none, so a game begun before it moved goes on.
-// `moved`, when given, tells what became of that file.
+// `moved`, when given, tells what became of that file. When it is held by a
+// running copy, or cannot be moved, the start folder is returned instead.
 QString PrepareSaveFolder(const QString& startFolder, SaveMove* moved = nullptr);
 
 class QtReaderApp {

@@ -588,7 +588,9 @@ class QtReaderTest : public QObject {
     QVERIFY(QFile::remove(kept));
     const int fd = open(kSaveFileName, O_RDWR);
     QVERIFY(fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) == 0);
-    PrepareSaveFolder(scratch_.path(), &moved);
+    // That copy's game: this start goes to it, to be refused and bring it
+    // forward.
+    QCOMPARE(PrepareSaveFolder(scratch_.path(), &moved), scratch_.path());
     close(fd);
     QCOMPARE(moved, SaveMove::kHeld);
     QVERIFY(QFile::exists(kSaveFileName));
