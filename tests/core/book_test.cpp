@@ -106,6 +106,9 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
       case trace::PathStep::kInformation: GoToPage(r, 6, PageMode::kAside); break;
       case trace::PathStep::kReturn: ReturnToStory(r); break;
       case trace::PathStep::kOpenItem: FAIL() << "the book has its own information page";
+      case trace::PathStep::kMenu:
+        GoToPage(r, static_cast<int16_t>(step.to + 1), PageMode::kAside);
+        break;
     }
     ASSERT_EQ(r.navigation.shownPage - 1, step.to) << "from paragraph " << step.paragraph;
   }
