@@ -128,8 +128,10 @@ namespace {
 // an aside, to the star page, whose hundred and one buttons overflow once
 // the score is 3; the lamp's own page, opened from the information page
 // while the lamp is held, adds to the score too. Return from each rebuilds
-// the story page with what the aside did. Folding asides into the story
-// states they return to must leave every figure as the plain search finds
+// the story page with what the aside did. The map's page only shows the
+// weather, so it is built once for each weather and held flags and known
+// after. Folding asides into the story states they return to, and knowing
+// pages that only show, must leave every figure as the plain search finds
 // it, with fewer states kept.
 TEST(ExactExplorer, FoldingAsidesKeepsWhatAsidesDoAndSay) {
   std::string crowded;
@@ -137,18 +139,23 @@ TEST(ExactExplorer, FoldingAsidesKeepsWhatAsidesDoAndSay) {
   ScratchBook source;
   source.Write("items.toml",
                "[[items]]\nname = \"Score\"\noptions = [\"0\", \"10\", \"20\", \"30\", \"40\"]\n"
-               "[[items]]\nname = \"Lamp\"\nid = 41\noptions = [\"dark\", \"lit\"]\n");
+               "[[items]]\nname = \"Lamp\"\nid = 41\noptions = [\"dark\", \"lit\"]\n"
+               "[[items]]\nname = \"Map\"\nid = 40\n"
+               "[[items]]\nname = \"Weather\"\noptions = [\"clear\", \"snow\"]\n");
   source.Write("book.toml", testing_support::MinimalBookToml("endings = [11, 12]\n"));
   source.Paragraphs(
-      "@1\n<R %1 1 \"Light the lamp\" 10> <M \"Walk on\" 10> <g \"Look at the sky\" 20> <G>\n"
-      "@5\nScore <l %0>. <O(X%1)>{<g \"The lamp\" 41>} <G>\n"
+      "@1\n<N %2><R %1 1 \"Light the lamp\" 10> <M \"Walk on\" 10> <g \"Look at the sky\" 20> "
+      "<R %3 1 \"Watch the snow\" 10> <G>\n"
+      "@5\nScore <l %0>. <O(X%1)>{<g \"The lamp\" 41>} <g \"The map\" 40> <G>\n"
       "@10\n<N %1 \"Take the lamp\" 11> <M \"Leave it\" 12> <G>\n"
       "@11\nEnd <l %0> <G>\n@12\nEnd <G>\n"
       "@20\n<r %0 1>The sky clears. <M \"Follow the star\" 21> <G>\n"
       "@21\n<O(%0 = 3)>{" +
       crowded +
       "} The star. <G>\n"
-      "@41\nIt is <l %1>. <r %0 1> <G>\n");
+      "@41\nIt is <l %1>. <r %0 1> <G>\n"
+      "@40\n<O(%3 = 1)>{" +
+      crowded + "}The map. <G>\n");
   bookc::Diagnostics diagnostics;
   auto book = source.Load(diagnostics);
   ASSERT_NE(book, nullptr);
@@ -158,11 +165,15 @@ TEST(ExactExplorer, FoldingAsidesKeepsWhatAsidesDoAndSay) {
   EXPECT_LT(folded.states, plain.states);
   EXPECT_GT(folded.asides, 0);
   EXPECT_EQ(plain.asides, 0);
+  EXPECT_GT(folded.asidesRecalled, 0);
   ASSERT_EQ(folded.messages.count(21), 1u);
+  // The map's page overflows only in snow: a page known from one build
+  // must not hide what another weather shows.
+  ASSERT_EQ(folded.messages.count(40), 1u);
   EXPECT_EQ(*folded.messages.at(21).begin(), "Hotwords structure array overflow");
   // The sky page's sums reach the score's last option before the ending.
   EXPECT_EQ(folded.endings, (std::map<int, int>{{11, 40}, {12, 40}}));
-  EXPECT_EQ(folded.reached, (std::set<int>{1, 5, 10, 11, 12, 20, 21, 41}));
+  EXPECT_EQ(folded.reached, (std::set<int>{1, 5, 10, 11, 12, 20, 21, 40, 41}));
 
   // The way to the best score goes through asides: each of its steps is
   // one a reader takes, from the page the step before led to.

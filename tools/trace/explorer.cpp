@@ -81,7 +81,7 @@ class StateSet {
  public:
   // Whether store[index] was new; when not, the index of the equal state
   // already held is left in *existing.
-  bool Insert(const std::deque<State>& store, size_t index) {
+  bool Insert(const std::deque<State>& store, size_t index, size_t* existing = nullptr) {
     if ((count_ + 1) * 4 > slots_.size() * 3) Grow(store);
     const uint64_t h = Hash(store[index]);
     for (size_t at = h & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
@@ -92,6 +92,7 @@ class StateSet {
         return true;
       }
       if ((slot >> 32) == (h >> 32) && Same(store[(slot & 0xffffffff) - 1], store[index])) {
+        if (existing != nullptr) *existing = (slot & 0xffffffff) - 1;
         return false;
       }
     }
@@ -143,6 +144,9 @@ class Explorer {
         exact_(exact),
         foldAsides_(exact && mergeDeadValues) {
     if (mergeDeadValues) liveness_ = std::make_unique<ValueLiveness>(book, endings, scoreItem);
+    if (foldAsides_) {
+      for (int p = 0; p < kParagraphCount; ++p) uses_.push_back(UseOf(book, p));
+    }
     reader_->page.geometry.clientRect = platform_.ClientRect();
     reader_->render.pageArea = {0, 0, 506, 634};
   }
@@ -511,7 +515,57 @@ class Explorer {
     current_ = index;
   }
 
+  // The key under which an aside page's build is remembered: the state
+  // with the values of the items the page does not name left out (and the
+  // buffer's page, which a page the book has does not show). Held flags,
+  // restart points and the reading position stay whole.
+  State RecallKey(const State& state) const {
+    State key = state;
+    const uint64_t named = uses_[static_cast<size_t>(state.shownPage - 1)].namedItems;
+    for (int i = 0; i < kItemCount; ++i) {
+      if ((named >> i & 1) == 0) key.items[i].value = 0;
+    }
+    key.bufferPage = 0;
+    return key;
+  }
+
+  // An aside page that only shows (see UseOf) and has been built before
+  // with the same key is not built again. Its build depends only on the
+  // key: its text is the paragraph's own, and every value, held flag and
+  // restart point its tags can test or show is in the key. So a build now
+  // would raise the same messages (noted when it was first built), reach
+  // the same paragraph, and offer the same "g" choices; and it changes
+  // nothing, so Return leads back to the story page with the state as it
+  // is. Those moves are made here as the build would make them. Returns
+  // false when the page is to be built; then recallIndex_ is where its
+  // moves are to be remembered (or -1).
+  bool Recalled(const State& state) {
+    recallIndex_ = -1;
+    if (!PageExists(reader_->book, state.shownPage)) return false;
+    if (!uses_[static_cast<size_t>(state.shownPage - 1)].onlyShows) return false;
+    recallKeys_.push_back(RecallKey(state));
+    size_t existing = 0;
+    if (recallSet_.Insert(recallKeys_, recallKeys_.size() - 1, &existing)) {
+      recallIndex_ = static_cast<int64_t>(recallKeys_.size() - 1);
+      recallMoves_.emplace_back();
+      return false;
+    }
+    recallKeys_.pop_back();
+    ++report_.asidesRecalled;
+    State next = state;
+    next.bufferPage = state.shownPage;  // the page just shown
+    for (const auto& [controlId, target] : recallMoves_[existing]) {
+      next.shownPage = static_cast<int16_t>(target + 1);
+      Offer(next, {current_, 'c', controlId, 0, -1});
+    }
+    next.shownPage = state.readingPosition;
+    next.storyMode = 1;
+    Offer(next, {current_, 'r', 0, 0, -1});
+    return true;
+  }
+
   void Visit(const State& state) {
+    if (visitingAside_ && Recalled(state)) return;
     const int page = PageIndex(state);
     ++builds_[page];
     if (!exact_) NoteValues(state, page);
@@ -532,6 +586,13 @@ class Explorer {
            sizeof(HotwordRecord) * static_cast<size_t>(count));
     int ways = 0;
     for (int i = 0; i < count; ++i) ways += Follow(built, hotwords[i]);
+    if (visitingAside_ && recallIndex_ >= 0) {
+      for (int i = 0; i < count; ++i) {
+        if (hotwords[i].kind == 'g' && hotwords[i].controlId != 0)
+          recallMoves_[static_cast<size_t>(recallIndex_)].push_back(
+              {hotwords[i].controlId, hotwords[i].target0});
+      }
+    }
     if (reader_->page.facts.inventoryScreen) {
       // The built-in inventory's buttons open the items' pages.
       uint16_t buttons[kItemCount];
@@ -620,7 +681,13 @@ class Explorer {
   bool inAsides_ = false;       // visiting a story state whose asides are folded, or one of them
   bool visitingAside_ = false;  // visiting one of those asides (current_ indexes asides_)
   int64_t storyIndex_ = -1;
-  int16_t bufferPage_ = 0;  // the page whose text the reader's paragraph buffer holds
+  int16_t bufferPage_ = 0;
+  // Aside pages built before (see Recalled).
+  std::vector<PageUse> uses_;
+  std::deque<State> recallKeys_;
+  StateSet recallSet_;
+  std::vector<std::vector<std::pair<uint16_t, uint16_t>>> recallMoves_;
+  int64_t recallIndex_ = -1;  // the page whose text the reader's paragraph buffer holds
   // Finding a way through asides again (AsideWay).
   bool replaying_ = false;
   State replayTarget_{};
@@ -708,7 +775,7 @@ std::string ReportText(const ExploreReport& r) {
   }
   if (r.asides > 0) {
     out += "aside pages built with the story states they return to: " + std::to_string(r.asides) +
-           "\n";
+           " (and " + std::to_string(r.asidesRecalled) + " known from an earlier build)\n";
   }
   char rate[64];
   snprintf(rate, sizeof rate, "%.0f", r.BuildsPerSecond());

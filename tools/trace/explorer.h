@@ -29,8 +29,9 @@ struct PathStep {
 };
 
 struct ExploreReport {
-  int64_t states = 0;  // distinct states built
-  int64_t asides = 0;  // aside pages built with the story state they return to, not kept
+  int64_t states = 0;          // distinct states built
+  int64_t asides = 0;          // aside pages built with the story state they return to, not kept
+  int64_t asidesRecalled = 0;  // aside pages known from an earlier build, not built again
   int64_t pageBuilds = 0;
   int64_t unexplored = 0;  // states found but left in the queue by the cap
   bool capped = false;

@@ -60,6 +60,14 @@ int64_t TickForRolls(const std::vector<PathStep>& way) {
   for (const PathStep& step : way) {
     if (step.kind == PathStep::kRoll) rolls.push_back(&step);
   }
+  // A roll no draw sends where the way goes: no seed will.
+  for (const PathStep* roll : rolls) {
+    bool possible = false;
+    for (int32_t draw = 0; draw <= 0x7FFF && !possible; ++draw) {
+      possible = RollTarget(roll->hotword, draw) == roll->to;
+    }
+    if (!possible) return -1;
+  }
   // The seed is the tick count / 60, and the tick count a 32-bit number.
   constexpr uint32_t kLastSeed = 0xFFFFFFFFu / 60u;
   for (uint32_t seed = 0; seed <= kLastSeed; ++seed) {
