@@ -738,7 +738,11 @@ std::string DescribeStep(const PathStep& step) {
   std::string text = std::to_string(step.paragraph) + ": ";
   switch (step.kind) {
     case PathStep::kChoose: text += "\"" + step.label + "\""; break;
-    case PathStep::kRoll: text += "\"" + step.label + "\", and the roll goes well"; break;
+    case PathStep::kRoll:
+      // The first band is the roll that goes well.
+      text += "\"" + step.label + "\", and the roll goes " +
+              (step.hotword.target0 == step.to ? "well" : "otherwise");
+      break;
     case PathStep::kType:
       text += step.answer.empty() ? "type a wrong answer" : "type \"" + step.answer + "\"";
       break;
