@@ -515,24 +515,27 @@ class Explorer {
     current_ = index;
   }
 
-  // The key under which an aside page's build is remembered: the state
-  // with the values of the items the page does not name left out (and the
-  // buffer's page, which a page the book has does not show). Held flags,
-  // restart points and the reading position stay whole.
+  // The key under which an aside page's build is remembered: the page and
+  // the held flags and values of the items its tags name; the rest of the
+  // state is left out.
   State RecallKey(const State& state) const {
-    State key = state;
+    State key{};
+    key.shownPage = state.shownPage;
+    key.storyMode = state.storyMode;
     const uint64_t named = uses_[static_cast<size_t>(state.shownPage - 1)].namedItems;
     for (int i = 0; i < kItemCount; ++i) {
-      if ((named >> i & 1) == 0) key.items[i].value = 0;
+      if ((named >> i & 1) != 0) key.items[i] = state.items[i];
     }
-    key.bufferPage = 0;
     return key;
   }
 
   // An aside page that only shows (see UseOf) and has been built before
   // with the same key is not built again. Its build depends only on the
-  // key: its text is the paragraph's own, and every value, held flag and
-  // restart point its tags can test or show is in the key. So a build now
+  // key: its text is the paragraph's own (a page the book has), and the
+  // state is read only by its conditions, whose every operand is an item
+  // named by "%n" (its value or held flag), by "l" and by the item faces of
+  // its choices, all items named; nothing it can hold reads the restart
+  // points or the reading position. So a build now
   // would raise the same messages (noted when it was first built), reach
   // the same paragraph, and offer the same "g" choices; and it changes
   // nothing, so Return leads back to the story page with the state as it
