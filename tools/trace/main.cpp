@@ -86,10 +86,13 @@ a page with no way on, an ending not reached, or a limit message.
 With --exact it explores every distinct state it reaches, with no cap, and
 its figures are exact: the endings' best and worst scores, every page with
 no way on, every limit message. States that differ only in story item values
-that nothing can read any more are one state; --plain keeps them apart (for
-checking that merging, on small books). --cap bounds the states it keeps
-(20000000 unless given); reaching it leaves the figures inexact, as it
-says. The score is item I's value times ten (item 36 unless --score-item
+that nothing can read any more are one state, and the asides opened from a
+story state (the information page, the items' pages and the like) are
+explored with it and not kept, a page that only shows built once for each
+state of the items it names; --plain keeps every state apart and builds
+every page (for checking those reductions, on small books). --cap bounds
+the story states it keeps (20000000 unless given); reaching it leaves the
+figures inexact, as it says. The score is item I's value times ten (item 36 unless --score-item
 says otherwise).
 
 With --walkthroughs WDIR it also writes, for each ending reached, a script in
