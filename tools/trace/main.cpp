@@ -92,8 +92,8 @@ explored with it and not kept, a page that only shows built once for each
 state of the items it names; --plain keeps every state apart and builds
 every page (for checking those reductions, on small books). --cap bounds
 the story states it keeps (20000000 unless given); reaching it leaves the
-figures inexact, as it says. The score is item I's value times ten (item 36 unless --score-item
-says otherwise).
+figures inexact, as it says. The score is item I's value times ten (item
+36 unless --score-item says otherwise).
 
 With --walkthroughs WDIR it also writes, for each ending reached, a script in
 WDIR (ending-NNN.trace) that plays the exploration's way to the ending's best
