@@ -1,7 +1,7 @@
 # The two commands the README names, and a few conveniences around them.
 # Everything is built with CMake presets under build/.
 
-.PHONY: run run-win32 run-web test fuzz bench build win32 win32-release web package art bootstrap clean
+.PHONY: run run-win32 run-web test fuzz bench walkthroughs build win32 win32-release web package art bootstrap clean
 
 bootstrap:
 	@scripts/bootstrap
@@ -76,6 +76,15 @@ bench: bootstrap
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release
 	@build/release/page_bench
+
+# After a deliberate change to the book: one exploration of book/data writes
+# a walkthrough per ending (tests/walkthroughs) and the figures in
+# book/PLAN.md's last section, and the walkthroughs are replayed for their
+# expected output. Read the diff before committing it.
+walkthroughs: bootstrap
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target lanthorn-trace
+	@scripts/walkthroughs build/release/lanthorn-trace
 
 # The map of the book: bookc graph writes it in DOT, Graphviz draws it.
 book-map: bootstrap

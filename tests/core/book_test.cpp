@@ -4,9 +4,13 @@
 // compiled-in tables, to the best ending with all 400 points.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "shell/reader.h"
 #include "tests/support/session.h"
 #include "tools/trace/explorer.h"
+#include "tools/trace/walkthrough.h"
 
 namespace {
 
@@ -33,6 +37,29 @@ uint32_t RandomStateFor(const HotwordRecord& h, int to) {
   }
   ADD_FAILURE() << "no roll leads to " << to;
   return 0;
+}
+
+// book/PLAN.md's explorer figures are what `make walkthroughs` writes from
+// this same exploration (`--cap 400000`): a change to the book that moves a
+// figure fails here until they are written again. (Checked within IsWholeAsPlanStates,
+// since each test of this suite explores the book afresh.)
+void ExpectPlanStates(const trace::ExploreReport& explored) {
+  std::ifstream file(LANTHORN_BOOK_DIR "/../PLAN.md", std::ios::binary);
+  ASSERT_TRUE(file) << "book/PLAN.md";
+  std::stringstream text;
+  text << file.rdbuf();
+  const std::string plan = text.str();
+  const size_t begin = plan.find(trace::kFiguresBegin);
+  const size_t end = plan.find(trace::kFiguresEnd);
+  ASSERT_NE(begin, std::string::npos);
+  ASSERT_NE(end, std::string::npos);
+  const std::string stated = plan.substr(begin, end - begin);
+  const std::string run = "`lanthorn-trace --explore --book book/data --cap 400000`";
+  ASSERT_NE(stated.find(run), std::string::npos)
+      << "the figures come from another exploration than " << run;
+  const std::string figures = trace::FiguresBlock(explored, run);
+  EXPECT_EQ(stated, figures.substr(0, figures.find(trace::kFiguresEnd)))
+      << "book/PLAN.md's explorer figures differ from the explorer's: run make walkthroughs";
 }
 
 class TheBook : public ::testing::Test {
@@ -64,7 +91,7 @@ TEST_F(TheBook, CompilesWithoutAWarning) {
   EXPECT_EQ(problems, "");
 }
 
-TEST_F(TheBook, IsWhole) {
+TEST_F(TheBook, IsWholeAsPlanStates) {
   ASSERT_NE(report, nullptr);
   EXPECT_EQ(report->reached.size(), 348u);  // every paragraph with text (144, 193, 194, 195, 202,
                                             // 241, 272, 283 and 285 are free)
@@ -74,6 +101,7 @@ TEST_F(TheBook, IsWhole) {
   EXPECT_TRUE(report->messages.empty());
   ASSERT_EQ(report->endings.count(360), 1u);
   EXPECT_EQ(report->endings.at(360), 400);
+  ExpectPlanStates(*report);
 }
 
 TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
@@ -106,6 +134,9 @@ TEST_F(TheBook, TheBestWayPlaysToTheBestEndingAndBackToARestartPoint) {
       case trace::PathStep::kInformation: GoToPage(r, 6, PageMode::kAside); break;
       case trace::PathStep::kReturn: ReturnToStory(r); break;
       case trace::PathStep::kOpenItem: FAIL() << "the book has its own information page";
+      case trace::PathStep::kMenu:
+        GoToPage(r, static_cast<int16_t>(step.to + 1), PageMode::kAside);
+        break;
     }
     ASSERT_EQ(r.navigation.shownPage - 1, step.to) << "from paragraph " << step.paragraph;
   }

@@ -16,8 +16,11 @@ TEST(Explorer, ProvesTheFixtureBookWhole) {
   EXPECT_TRUE(report.notReached.empty());
   EXPECT_TRUE(report.stuck.empty());
   EXPECT_TRUE(report.messages.empty());
-  // The best way home takes the prize: score item 2 at 3 (thirty points).
-  EXPECT_EQ(report.endings, (std::map<int, int>{{16, 30}}));
+  // The best way home takes the prize: score item 2 at 3 (thirty points),
+  // and again from the credits page, which the book lacks, so that opened
+  // from the menu on page 2 it shows page 2 with its choices, as an aside
+  // whose Return keeps what was won there.
+  EXPECT_EQ(report.endings, (std::map<int, int>{{16, 50}}));
   EXPECT_GT(report.pageBuilds, 0);
 }
 

@@ -471,6 +471,9 @@ class Measure {
       case trace::PathStep::kInformation: GoToPage(r, 6, PageMode::kAside); return true;
       case trace::PathStep::kReturn: ReturnToStory(r); return true;
       case trace::PathStep::kOpenItem: return false;
+      case trace::PathStep::kMenu:
+        GoToPage(r, static_cast<int16_t>(step.to + 1), PageMode::kAside);
+        return true;
     }
     return false;
   }

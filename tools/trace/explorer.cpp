@@ -1,11 +1,11 @@
 #include "tools/trace/explorer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <deque>
 #include <memory>
 #include <queue>
-#include <unordered_set>
 
 #include "book/paragraph_store.h"
 #include "platform/quiet/quiet_platform.h"
@@ -36,33 +36,99 @@ class ExplorerPlatform : public QuietPlatform {
 // What a reader's place in the story is: the page, where Return leads, and
 // the story items and restart points. Snapshots are left out: the explorer
 // does not take restart choices, which lead only to places already passed.
+// A page the book lacks (but the information and hints pages, which have
+// screens of their own) shows the text the paragraph buffer still holds:
+// for such a page, bufferPage is the page whose text that is (0: none yet);
+// for every other page it is 0, since the page's build replaces the text.
+// The fields cover every byte (`spare` fills what would be padding), so
+// that two states are the same state exactly when their bytes are equal.
 struct State {
   int16_t shownPage;
   int16_t readingPosition;
+  int16_t bufferPage;
   uint8_t storyMode;
   ItemState items[kItemCount];
   uint8_t reached[kRestartPointCount];
+  uint8_t spare;
 };
+static_assert(sizeof(State) ==
+                  2 + 2 + 2 + 1 + sizeof(ItemState) * kItemCount + kRestartPointCount + 1,
+              "a state has no padding: equal bytes are equal states");
+
+bool Same(const State& a, const State& b) { return memcmp(&a, &b, sizeof(State)) == 0; }
 
 uint64_t Hash(const State& s) {
-  // FNV-1a over the state's bytes.
-  uint64_t h = 1469598103934665603ull;
-  const auto mix = [&h](const void* data, size_t size) {
-    const auto* p = static_cast<const uint8_t*>(data);
-    for (size_t i = 0; i < size; ++i) h = (h ^ p[i]) * 1099511628211ull;
-  };
-  mix(&s.shownPage, sizeof s.shownPage);
-  mix(&s.readingPosition, sizeof s.readingPosition);
-  mix(&s.storyMode, sizeof s.storyMode);
-  mix(s.items, sizeof s.items);
-  mix(s.reached, sizeof s.reached);
-  return h;
+  // Eight bytes at a time, each word mixed in with a multiply and a shift.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&s);
+  uint64_t h = 0x9e3779b97f4a7c15ull;
+  size_t i = 0;
+  for (; i + 8 <= sizeof(State); i += 8) {
+    uint64_t word;
+    memcpy(&word, bytes + i, 8);
+    h = (h ^ word) * 0xff51afd7ed558ccdull;
+    h ^= h >> 32;
+  }
+  uint64_t tail = 0;
+  memcpy(&tail, bytes + i, sizeof(State) - i);
+  h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+  return h ^ (h >> 29);
 }
+
+// The set of states found, as indexes into the store that holds them: an
+// open-addressed table of (hash's high half, index + 1). Two states are
+// one only when their bytes are equal, never merely their hashes.
+class StateSet {
+ public:
+  // Whether store[index] was new; when not, the index of the equal state
+  // already held is left in *existing.
+  bool Insert(const std::deque<State>& store, size_t index, size_t* existing = nullptr) {
+    if ((count_ + 1) * 4 > slots_.size() * 3) Grow(store);
+    const uint64_t h = Hash(store[index]);
+    for (size_t at = h & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      const uint64_t slot = slots_[at];
+      if (slot == 0) {
+        slots_[at] = (h & ~uint64_t{0xffffffff}) | (index + 1);
+        ++count_;
+        return true;
+      }
+      if ((slot >> 32) == (h >> 32) && Same(store[(slot & 0xffffffff) - 1], store[index])) {
+        if (existing != nullptr) *existing = (slot & 0xffffffff) - 1;
+        return false;
+      }
+    }
+  }
+
+ private:
+  void Grow(const std::deque<State>& store) {
+    std::vector<uint64_t> old(slots_.empty() ? 1024 : slots_.size() * 2, 0);
+    old.swap(slots_);
+    for (uint64_t slot : old) {
+      if (slot == 0) continue;
+      const uint64_t h = Hash(store[(slot & 0xffffffff) - 1]);
+      size_t at = h & (slots_.size() - 1);
+      while (slots_[at] != 0) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = slot;
+    }
+  }
+
+  std::vector<uint64_t> slots_;
+  size_t count_ = 0;
+
+ public:
+  void Clear() {
+    if (count_ == 0) return;
+    std::fill(slots_.begin(), slots_.end(), 0);
+    count_ = 0;
+  }
+};
 
 // How a state was reached from the state before it.
 struct Step {
   int64_t parent;  // -1 for the states the exploration starts from
-  char how;        // c choice, m roll or answer outcome, i information page, o item page, r return
+  // c choice, m roll or answer outcome, i information page, o item page,
+  // r return; a: the asides opened from the parent story page (not kept as
+  // states, see ExploreAsides), and Return from one of them
+  char how;
   uint16_t controlId;
   uint16_t target;
   int8_t answer;  // outcomes of a typed answer: 1 to 3, 0 for a wrong one; -1 otherwise
@@ -75,8 +141,12 @@ class Explorer {
       : reader_(std::make_unique<Reader>(book, platform_)),
         endings_(endings.begin(), endings.end()),
         scoreItem_(scoreItem),
-        exact_(exact) {
+        exact_(exact),
+        foldAsides_(exact && mergeDeadValues) {
     if (mergeDeadValues) liveness_ = std::make_unique<ValueLiveness>(book, endings, scoreItem);
+    if (foldAsides_) {
+      for (int p = 0; p < kParagraphCount; ++p) uses_.push_back(UseOf(book, p));
+    }
     reader_->page.geometry.clientRect = platform_.ClientRect();
     reader_->render.pageArea = {0, 0, 506, 634};
   }
@@ -92,7 +162,7 @@ class Explorer {
       size_t i = 0;
       for (; i < store_.size() && report_.states < cap; ++i) {
         current_ = static_cast<int64_t>(i);
-        Visit(store_[i]);
+        VisitStory(store_[i], current_);
       }
       pending_ = static_cast<int64_t>(store_.size() - i);
       report_.exact = pending_ == 0;
@@ -112,8 +182,12 @@ class Explorer {
     for (int ending : endings_) {
       if (report_.endings.count(ending) == 0) report_.endingsNotReached.insert(ending);
     }
-    for (const auto& [ending, index] : bestEndingState_) report_.bestPaths[ending] = PathTo(index);
-    return std::move(report_);
+    // Finding the ways builds pages again; what those builds see is
+    // already in the report.
+    const std::map<int, int64_t> best = bestEndingState_;
+    ExploreReport report = report_;
+    for (const auto& [ending, index] : best) report.bestPaths[ending] = PathTo(index);
+    return report;
   }
 
  private:
@@ -123,6 +197,8 @@ class Explorer {
     first.readingPosition = 2;
     first.storyMode = 1;
     Offer(first, {-1, 'b', 0, 0, -1});
+    // The menu opens once page 2 is shown, whose text the buffer then holds.
+    if (PageExists(reader_->book, 2)) first.bufferPage = 2;
     // The menu's pages, as asides from the beginning.
     for (int page : {3, 4, 5, 6, 7}) {
       State aside = first;
@@ -229,29 +305,68 @@ class Explorer {
   // States merged so build the same pages, with the same choices, messages
   // and scores, in every continuation: each read sees the same value.
   State Canonical(const State& state) const {
-    if (!liveness_) return state;
+    State kept = state;
+    if (!ShowsBuffer(state.shownPage)) kept.bufferPage = 0;
+    if (!liveness_) return kept;
     const uint64_t live =
         liveness_->LiveSet(state.shownPage - 1) | liveness_->LiveSet(state.readingPosition - 1);
-    State s = state;
+    State s = kept;
     for (int i = 0; i < kItemCount; ++i) {
       if (s.items[i].held == 0 && (live >> i & 1) == 0) s.items[i].value = 0;
     }
     return s;
   }
 
+  // A state found by a move from the state being visited. While a story
+  // state and its asides are visited (folding asides), an aside goes to
+  // the asides of that visit, and a story state reached from an aside is
+  // recorded as reached from the story state through its asides.
   void Offer(const State& offered, const Step& step) {
     const State state = Canonical(offered);
-    if (!seen_.insert(Hash(state)).second) return;
-    const int page = PageIndex(state);
+    if (inAsides_ && state.storyMode == 0) {
+      asides_.push_back(state);
+      if (!asideSet_.Insert(asides_, asides_.size() - 1)) {
+        asides_.pop_back();
+        return;
+      }
+      asideSteps_.push_back(step);
+      if (!visitingAside_) asideSteps_.back().parent = -1;  // opened from the story page
+      return;
+    }
+    if (replaying_) {
+      if (visitingAside_ && replayFound_ < 0 && Same(state, replayTarget_)) {
+        replayFound_ = current_;
+        replayStep_ = step;
+      }
+      return;
+    }
     store_.push_back(state);
-    steps_.push_back(step);
+    if (!seen_.Insert(store_, store_.size() - 1)) {
+      store_.pop_back();
+      return;
+    }
+    const int page = PageIndex(state);
+    steps_.push_back(visitingAside_ ? Step{storyIndex_, 'a', 0, 0, -1} : step);
     if (exact_) return;
     frontier_[page].push(
         {Novelty(state, page), state.items[scoreItem_].value, order_++, store_.size() - 1});
     ++pending_;
   }
 
+  // Whether building the page shows the paragraph buffer's old text.
+  bool ShowsBuffer(int16_t page) const {
+    return !PageExists(reader_->book, page) && page != kInformationPage && page != kHintsPage;
+  }
+
   void Load(const State& s) {
+    if (ShowsBuffer(s.shownPage) && s.bufferPage != bufferPage_) {
+      if (s.bufferPage == 0) {
+        reader_->paragraph.text[0] = '\0';
+      } else {
+        JoinParagraph(reader_->book, platform_, s.bufferPage, reader_->paragraph);
+      }
+      bufferPage_ = s.bufferPage;
+    }
     NavigationState& n = reader_->navigation;
     n.shownPage = s.shownPage;
     n.readingPosition = s.readingPosition;
@@ -264,6 +379,7 @@ class Explorer {
 
   State Capture() const {
     State s{};
+    s.bufferPage = bufferPage_;
     const NavigationState& n = reader_->navigation;
     s.shownPage = n.shownPage;
     s.readingPosition = n.readingPosition;
@@ -282,58 +398,186 @@ class Explorer {
     Offer(Capture(), {current_, 'm', controlId, target, answer});
   }
 
+  // One step of a way: the page of `from` built again for its buttons'
+  // labels and typed answers.
+  PathStep StepOf(const State& from, const Step& step, const State& to) {
+    Load(from);
+    RebuildPage(*reader_);
+    if (PageExists(reader_->book, from.shownPage)) bufferPage_ = from.shownPage;
+    PathStep p{PathStep::kChoose, from.shownPage - 1, "", "", to.shownPage - 1};
+    p.controlId = step.controlId;
+    const int button = step.controlId - kFirstChoiceButtonId;
+    if (button >= 0 && button < reader_->page.buttons.count)
+      p.label = reader_->page.buttons.records[button].label;
+    for (int h = 0; h < reader_->page.hotwords.count; ++h) {
+      if (reader_->page.hotwords.records[h].controlId == step.controlId)
+        p.hotword = reader_->page.hotwords.records[h];
+    }
+    switch (step.how) {
+      case 'i': p.kind = PathStep::kInformation; break;
+      case 'r': p.kind = PathStep::kReturn; break;
+      case 'o': p.kind = PathStep::kOpenItem; break;
+      case 'm':
+        if (step.answer < 0) {
+          p.kind = PathStep::kRoll;
+        } else {
+          p.kind = PathStep::kType;
+          if (step.answer > 0) {
+            const char* answers[] = {p.hotword.answer1, p.hotword.answer2, p.hotword.answer3};
+            p.answer = answers[step.answer - 1];
+          }
+        }
+        break;
+      default: break;
+    }
+    return p;
+  }
+
   // The steps from a starting state to the state at index, with the labels
   // of the buttons taken, found by building each page on the way again.
   std::vector<PathStep> PathTo(int64_t index) {
     std::vector<int64_t> chain;
     for (int64_t i = index; i >= 0; i = steps_[static_cast<size_t>(i)].parent) chain.push_back(i);
     std::vector<PathStep> path;
+    const State& first = store_[static_cast<size_t>(chain.back())];
+    if (first.storyMode == 0) {
+      // One of the menu's pages, opened at the beginning.
+      path.push_back({PathStep::kMenu, first.readingPosition - 1, "", "", first.shownPage - 1});
+    }
     for (size_t k = chain.size() - 1; k > 0; --k) {
       const State& from = store_[static_cast<size_t>(chain[k])];
       const Step& step = steps_[static_cast<size_t>(chain[k - 1])];
       const State& to = store_[static_cast<size_t>(chain[k - 1])];
-      Load(from);
-      RebuildPage(*reader_);
-      PathStep p{PathStep::kChoose, from.shownPage - 1, "", "", to.shownPage - 1};
-      const int button = step.controlId - kFirstChoiceButtonId;
-      if (button >= 0 && button < reader_->page.buttons.count)
-        p.label = reader_->page.buttons.records[button].label;
-      switch (step.how) {
-        case 'i': p.kind = PathStep::kInformation; break;
-        case 'r': p.kind = PathStep::kReturn; break;
-        case 'o': p.kind = PathStep::kOpenItem; break;
-        case 'm':
-          if (step.answer < 0) {
-            p.kind = PathStep::kRoll;
-          } else {
-            p.kind = PathStep::kType;
-            const HotwordRecord* record = nullptr;
-            for (int h = 0; h < reader_->page.hotwords.count; ++h) {
-              if (reader_->page.hotwords.records[h].controlId == step.controlId)
-                record = &reader_->page.hotwords.records[h];
-            }
-            if (record != nullptr && step.answer > 0) {
-              const char* answers[] = {record->answer1, record->answer2, record->answer3};
-              p.answer = answers[step.answer - 1];
-            }
-          }
-          break;
-        default: break;
+      if (step.how == 'a') {
+        for (const PathStep& p : AsideWay(chain[k], to)) path.push_back(p);
+      } else {
+        path.push_back(StepOf(from, step, to));
       }
-      path.push_back(p);
     }
     return path;
   }
 
+  // The way through the asides of story state `from` that leads to story
+  // state `to`: the story state's visit again, with nothing kept, until an
+  // aside's move reaches `to`.
+  std::vector<PathStep> AsideWay(int64_t from, const State& to) {
+    replaying_ = true;
+    replayTarget_ = to;
+    replayFound_ = -1;
+    const int64_t saved = current_;
+    current_ = from;
+    VisitStory(store_[static_cast<size_t>(from)], from);
+    current_ = saved;
+    replaying_ = false;
+    std::vector<PathStep> way;
+    if (replayFound_ < 0) return way;  // cannot happen: the visit found it once
+    const State target = to;
+    way.push_back(StepOf(asides_[static_cast<size_t>(replayFound_)], replayStep_, target));
+    for (int64_t i = replayFound_; i >= 0;) {
+      const Step& step = asideSteps_[static_cast<size_t>(i)];
+      const State& before = step.parent < 0 ? store_[static_cast<size_t>(from)]
+                                            : asides_[static_cast<size_t>(step.parent)];
+      way.insert(way.begin(), StepOf(before, step, asides_[static_cast<size_t>(i)]));
+      i = step.parent;
+    }
+    return way;
+  }
+
+  // Visits a story state and, when asides are folded, every aside opened
+  // from it (the information page, the items' pages, a page a "g" choice
+  // opens, and any page followed from those), each built and followed like
+  // a state of its own but kept only for this visit. An aside belongs to
+  // the story page it returns to: its state holds that page as its reading
+  // position and the story values as that page's build left them, so the
+  // asides the plain search reaches from this story state are exactly the
+  // ones built here, with the same pages, messages and moves (and Return
+  // and any story page left to become states as before). An aside reached
+  // from two story states is built for each: that costs page builds, never
+  // a figure, and saves keeping nine states in ten.
+  void VisitStory(const State& state, int64_t index) {
+    if (!foldAsides_ || state.storyMode != 1) {
+      Visit(state);
+      return;
+    }
+    asides_.clear();
+    asideSteps_.clear();
+    asideSet_.Clear();
+    storyIndex_ = index;
+    inAsides_ = true;
+    Visit(state);
+    visitingAside_ = true;
+    for (size_t k = 0; k < asides_.size(); ++k) {
+      current_ = static_cast<int64_t>(k);
+      Visit(asides_[k]);
+    }
+    visitingAside_ = false;
+    inAsides_ = false;
+    current_ = index;
+  }
+
+  // The key under which an aside page's build is remembered: the page and
+  // the held flags and values of the items its tags name; the rest of the
+  // state is left out.
+  State RecallKey(const State& state) const {
+    State key{};
+    key.shownPage = state.shownPage;
+    key.storyMode = state.storyMode;
+    const uint64_t named = uses_[static_cast<size_t>(state.shownPage - 1)].namedItems;
+    for (int i = 0; i < kItemCount; ++i) {
+      if ((named >> i & 1) != 0) key.items[i] = state.items[i];
+    }
+    return key;
+  }
+
+  // An aside page that only shows (see UseOf) and has been built before
+  // with the same key is not built again. Its build depends only on the
+  // key: its text is the paragraph's own (a page the book has), and the
+  // state is read only by its conditions, whose every operand is an item
+  // named by "%n" (its value or held flag), by "l" and by the item faces of
+  // its choices, all items named; nothing it can hold reads the restart
+  // points or the reading position. So a build now
+  // would raise the same messages (noted when it was first built), reach
+  // the same paragraph, and offer the same "g" choices; and it changes
+  // nothing, so Return leads back to the story page with the state as it
+  // is. Those moves are made here as the build would make them. Returns
+  // false when the page is to be built; then recallIndex_ is where its
+  // moves are to be remembered (or -1).
+  bool Recalled(const State& state) {
+    recallIndex_ = -1;
+    if (!PageExists(reader_->book, state.shownPage)) return false;
+    if (!uses_[static_cast<size_t>(state.shownPage - 1)].onlyShows) return false;
+    recallKeys_.push_back(RecallKey(state));
+    size_t existing = 0;
+    if (recallSet_.Insert(recallKeys_, recallKeys_.size() - 1, &existing)) {
+      recallIndex_ = static_cast<int64_t>(recallKeys_.size() - 1);
+      recallMoves_.emplace_back();
+      return false;
+    }
+    recallKeys_.pop_back();
+    ++report_.asidesRecalled;
+    State next = state;
+    next.bufferPage = state.shownPage;  // the page just shown
+    for (const auto& [controlId, target] : recallMoves_[existing]) {
+      next.shownPage = static_cast<int16_t>(target + 1);
+      Offer(next, {current_, 'c', controlId, 0, -1});
+    }
+    next.shownPage = state.readingPosition;
+    next.storyMode = 1;
+    Offer(next, {current_, 'r', 0, 0, -1});
+    return true;
+  }
+
   void Visit(const State& state) {
+    if (visitingAside_ && Recalled(state)) return;
     const int page = PageIndex(state);
     ++builds_[page];
     if (!exact_) NoteValues(state, page);
     Load(state);
     platform_.messages.clear();
     RebuildPage(*reader_);
+    if (PageExists(reader_->book, state.shownPage)) bufferPage_ = state.shownPage;
     ++report_.pageBuilds;
-    ++report_.states;
+    ++(visitingAside_ ? report_.asides : report_.states);
     const int paragraph = state.shownPage - 1;
     if (PageExists(reader_->book, state.shownPage)) report_.reached.insert(paragraph);
     for (const std::string& m : platform_.messages) report_.messages[paragraph].insert(m);
@@ -345,6 +589,13 @@ class Explorer {
            sizeof(HotwordRecord) * static_cast<size_t>(count));
     int ways = 0;
     for (int i = 0; i < count; ++i) ways += Follow(built, hotwords[i]);
+    if (visitingAside_ && recallIndex_ >= 0) {
+      for (int i = 0; i < count; ++i) {
+        if (hotwords[i].kind == 'g' && hotwords[i].controlId != 0)
+          recallMoves_[static_cast<size_t>(recallIndex_)].push_back(
+              {hotwords[i].controlId, hotwords[i].target0});
+      }
+    }
     if (reader_->page.facts.inventoryScreen) {
       // The built-in inventory's buttons open the items' pages.
       uint16_t buttons[kItemCount];
@@ -424,7 +675,27 @@ class Explorer {
   std::set<int> endings_;
   int scoreItem_;
   bool exact_;
+  bool foldAsides_;
   std::unique_ptr<ValueLiveness> liveness_;
+  // The asides of the story state being visited (see VisitStory).
+  std::deque<State> asides_;
+  std::vector<Step> asideSteps_;  // parent: an index into asides_, -1 for the story state
+  StateSet asideSet_;
+  bool inAsides_ = false;       // visiting a story state whose asides are folded, or one of them
+  bool visitingAside_ = false;  // visiting one of those asides (current_ indexes asides_)
+  int64_t storyIndex_ = -1;
+  int16_t bufferPage_ = 0;
+  // Aside pages built before (see Recalled).
+  std::vector<PageUse> uses_;
+  std::deque<State> recallKeys_;
+  StateSet recallSet_;
+  std::vector<std::vector<std::pair<uint16_t, uint16_t>>> recallMoves_;
+  int64_t recallIndex_ = -1;  // the page whose text the reader's paragraph buffer holds
+  // Finding a way through asides again (AsideWay).
+  bool replaying_ = false;
+  State replayTarget_{};
+  int64_t replayFound_ = -1;
+  Step replayStep_{};
   std::deque<State> store_;
   std::deque<Step> steps_;
   int64_t current_ = -1;
@@ -435,7 +706,7 @@ class Explorer {
   int64_t skipped_ = 0;
   int64_t order_ = 0;
   std::vector<bool> seenValues_[kParagraphCount + 1];
-  std::unordered_set<uint64_t> seen_;
+  StateSet seen_;
   ExploreReport report_;
 };
 
@@ -459,26 +730,34 @@ const char* KindName(PathStep::Kind kind) {
     case PathStep::kInformation: return "information";
     case PathStep::kOpenItem: return "item";
     case PathStep::kReturn: return "return";
+    case PathStep::kMenu: return "menu";
   }
   return "";
 }
 
-std::string Describe(const PathStep& step) {
+}  // namespace
+
+std::string DescribeStep(const PathStep& step) {
   std::string text = std::to_string(step.paragraph) + ": ";
   switch (step.kind) {
     case PathStep::kChoose: text += "\"" + step.label + "\""; break;
-    case PathStep::kRoll: text += "\"" + step.label + "\", and the roll goes well"; break;
+    case PathStep::kRoll:
+      // The first band is the roll that goes well.
+      text += "\"" + step.label + "\", and the roll goes " +
+              (step.hotword.target0 == step.to ? "well" : "otherwise");
+      break;
     case PathStep::kType:
       text += step.answer.empty() ? "type a wrong answer" : "type \"" + step.answer + "\"";
       break;
     case PathStep::kInformation: text += "open the information page"; break;
     case PathStep::kOpenItem: text += "open the item \"" + step.label + "\""; break;
     case PathStep::kReturn: text += "Return"; break;
+    case PathStep::kMenu:
+      text += "open page " + std::to_string(step.to + 1) + " from the menu";
+      break;
   }
   return text + " -> " + std::to_string(step.to);
 }
-
-}  // namespace
 
 ExploreReport Explore(const Book& book, const std::vector<int>& endings, int64_t cap, int scoreItem,
                       int64_t perPage) {
@@ -500,6 +779,10 @@ std::string ReportText(const ExploreReport& r) {
          "\n";
   if (r.exhaustive && !r.exact) {
     out += "the exact exploration reached its limit of states: the figures are not exact\n";
+  }
+  if (r.asides > 0) {
+    out += "aside pages built with the story states they return to: " + std::to_string(r.asides) +
+           " (and " + std::to_string(r.asidesRecalled) + " known from an earlier build)\n";
   }
   char rate[64];
   snprintf(rate, sizeof rate, "%.0f", r.BuildsPerSecond());
@@ -528,7 +811,7 @@ std::string ReportText(const ExploreReport& r) {
   if (best >= 0 && r.bestPaths.count(best) > 0) {
     out += "a way to the best ending, " + std::to_string(best) + ":\n";
     for (const PathStep& step : r.bestPaths.at(best)) {
-      out += "  " + bookc::Cp1252ToUtf8(Describe(step)) + "\n";
+      out += "  " + bookc::Cp1252ToUtf8(DescribeStep(step)) + "\n";
     }
   }
   out += "limit messages:";

@@ -11,21 +11,27 @@
 #include <vector>
 
 #include "book/book_tables.h"
+#include "story/choices.h"
 
 namespace trace {
 
 // One step of a way through the book: what the reader does on the page of
 // `paragraph`, and the paragraph it leads to.
+// kMenu opens page `to` + 1 from the menu (only at the beginning).
 struct PathStep {
-  enum Kind { kChoose, kRoll, kType, kInformation, kOpenItem, kReturn } kind;
+  enum Kind { kChoose, kRoll, kType, kInformation, kOpenItem, kReturn, kMenu } kind;
   int paragraph;
   std::string label;   // the button's label (kChoose, kRoll, kOpenItem)
   std::string answer;  // what is typed (kType; empty for a wrong answer)
   int to;
+  uint16_t controlId = 0;  // the button or input box used (kChoose, kRoll, kType, kOpenItem)
+  lanthorn::HotwordRecord hotword{};  // the roll's or answer's record (kRoll, kType)
 };
 
 struct ExploreReport {
-  int64_t states = 0;  // distinct states built
+  int64_t states = 0;          // distinct states built
+  int64_t asides = 0;          // aside pages built with the story state they return to, not kept
+  int64_t asidesRecalled = 0;  // aside pages known from an earlier build, not built again
   int64_t pageBuilds = 0;
   int64_t unexplored = 0;  // states found but left in the queue by the cap
   bool capped = false;
@@ -65,6 +71,8 @@ ExploreReport ExploreExactly(const lanthorn::Book& book, const std::vector<int>&
                              int64_t limit = 20000000);
 
 std::string ReportText(const ExploreReport& report);
+// One step of a way, as the report prints it: "62: \"Light the candle\" -> 63".
+std::string DescribeStep(const PathStep& step);
 std::string ReportJson(const ExploreReport& report);
 
 }  // namespace trace

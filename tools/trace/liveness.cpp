@@ -147,6 +147,33 @@ Effects EffectsOf(const std::string& joined, uint64_t numberItems) {
 
 }  // namespace
 
+PageUse UseOf(const lanthorn::Book& book, int paragraph) {
+  PageUse use;
+  use.onlyShows = true;
+  for (const bookc::MarkupPiece& piece : bookc::SplitMarkup(bookc::JoinedText(book, paragraph))) {
+    if (piece.kind != bookc::MarkupPiece::kTag || piece.text.empty()) continue;
+    const lanthorn::ParsedTag t = lanthorn::ReadTag(piece.text.c_str());
+    if (std::strchr("NQRrsuMmLdS", t.letter) != nullptr) use.onlyShows = false;
+    // Every "%n" of the tag, whatever it stands in, and the numbers of "l"
+    // and of an item's face.
+    for (size_t i = 0; i < piece.text.size(); ++i) {
+      if (piece.text[i] != '%') continue;
+      int item = 0;
+      size_t d = i + 1;
+      for (; d < piece.text.size() && piece.text[d] >= '0' && piece.text[d] <= '9'; ++d) {
+        if (item <= kItemCount) item = item * 10 + (piece.text[d] - '0');
+      }
+      if (d > i + 1) use.namedItems |= Bit(item);
+      // An item past the table is no item the state holds: leave the page
+      // to be built each time.
+      if (d > i + 1 && item >= kItemCount) use.onlyShows = false;
+    }
+    if (t.letter == 'l') use.namedItems |= Bit(t.number.value);
+    if (t.face == ChoiceFace::kItem) use.namedItems |= Bit(t.faceNumber.value);
+  }
+  return use;
+}
+
 ValueLiveness::ValueLiveness(const lanthorn::Book& book, const std::vector<int>& endings,
                              int scoreItem)
     : liveIn_(kParagraphCount, 0) {

@@ -11,6 +11,16 @@
 
 namespace trace {
 
+// What building a paragraph's page can read and do: whether it changes
+// nothing and leads nowhere but to asides (no tag that writes an item, a
+// held flag or a restart point, and no choice but "g"), and every item its
+// tags name (all the values it can read are among them).
+struct PageUse {
+  bool onlyShows = false;
+  uint64_t namedItems = 0;
+};
+PageUse UseOf(const lanthorn::Book& book, int paragraph);
+
 class ValueLiveness {
  public:
   // `endings` are the paragraphs where the story ends (the score item's

@@ -1,8 +1,10 @@
 // lanthorn-trace: runs the reader on the headless front end, driven by a
 // script on standard input, and prints its state as JSON. See --help.
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "platform/headless/headless_app.h"
@@ -10,12 +12,14 @@
 #include "tools/trace/dump.h"
 #include "tools/trace/explorer.h"
 #include "tools/trace/script.h"
+#include "tools/trace/walkthrough.h"
 
 namespace {
 
 constexpr const char* kHelp = R"(usage: lanthorn-trace [--book DIR] [--screen-height H] [--tick MS]
        lanthorn-trace --explore --book DIR [--cap N] [--per-page K] [--json]
        lanthorn-trace --explore --exact [--plain] --book DIR [--score-item I] [--json]
+       lanthorn-trace --explore [--exact] --book DIR ... --walkthroughs WDIR --plan FILE
 
 Runs the reader in the current directory (its save file, TBV2lanthornfell.dat,
 lives there) on the compiled-in book, or on the book source in DIR. Reads a
@@ -82,11 +86,22 @@ a page with no way on, an ending not reached, or a limit message.
 With --exact it explores every distinct state it reaches, with no cap, and
 its figures are exact: the endings' best and worst scores, every page with
 no way on, every limit message. States that differ only in story item values
-that nothing can read any more are one state; --plain keeps them apart (for
-checking that merging, on small books). --cap bounds the states it keeps
-(20000000 unless given); reaching it leaves the figures inexact, as it
-says. The score is item I's value times ten (item 36 unless --score-item
-says otherwise).
+that nothing can read any more are one state, and the asides opened from a
+story state (the information page, the items' pages and the like) are
+explored with it and not kept, a page that only shows built once for each
+state of the items it names; --plain keeps every state apart and builds
+every page (for checking those reductions, on small books). --cap bounds
+the story states it keeps (20000000 unless given); reaching it leaves the
+figures inexact, as it says. The score is item I's value times ten (item
+36 unless --score-item says otherwise).
+
+With --walkthroughs WDIR it also writes, for each ending reached, a script in
+WDIR (ending-NNN.trace) that plays the exploration's way to the ending's best
+score on the compiled-in book, the chance rolls seeded by its tick count to
+come out as the way needs; and with --plan FILE it puts the figures between
+the "explorer figures" markers of FILE (book/PLAN.md). A file that cannot be
+written, missing markers, or a way whose rolls no tick count gives, end the
+run with exit code 2. `make walkthroughs` runs this and the scripts.
 )";
 
 bool ParseNumber(const std::string& text, long low, long high, long* value) {
@@ -94,6 +109,49 @@ bool ParseNumber(const std::string& text, long low, long high, long* value) {
   const long n = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0' || n < low || n > high) return false;
   *value = n;
+  return true;
+}
+
+// Writes the walkthroughs of every ending reached into directory `dir`
+// and the figures into `plan`, either one when named.
+bool WriteWalkthroughs(const trace::ExploreReport& report, const std::string& dir,
+                       const std::string& plan, const std::string& how) {
+  if (!dir.empty()) {
+    for (const auto& [ending, score] : report.endings) {
+      const auto way = report.bestPaths.find(ending);
+      if (way == report.bestPaths.end()) continue;
+      const int64_t tick = trace::TickForRolls(way->second);
+      if (tick < 0) {
+        std::cerr << "lanthorn-trace: no tick count gives the rolls of the way to " << ending
+                  << "\n";
+        return false;
+      }
+      const std::string path = dir + "/" + trace::WalkthroughName(ending);
+      std::ofstream file(path, std::ios::binary);
+      file << trace::WalkthroughScript(way->second, ending, score, tick, how);
+      if (!file.flush()) {
+        std::cerr << "lanthorn-trace: cannot write " << path << "\n";
+        return false;
+      }
+    }
+  }
+  if (!plan.empty()) {
+    std::ifstream in(plan, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string document = text.str();
+    if (!in || !trace::ReplaceFigures(document, trace::FiguresBlock(report, how))) {
+      std::cerr << "lanthorn-trace: " << plan << " lacks the explorer figures markers\n";
+      return false;
+    }
+    in.close();
+    std::ofstream out(plan, std::ios::binary);
+    out << document;
+    if (!out.flush()) {
+      std::cerr << "lanthorn-trace: cannot write " << plan << "\n";
+      return false;
+    }
+  }
   return true;
 }
 
@@ -111,6 +169,17 @@ int main(int argc, char** argv) {
   bool capGiven = false;
   bool plain = false;
   long scoreItem = 36;
+  std::string walkthroughs;
+  std::string plan;
+  std::string how;  // the exploration's own arguments, for the files it writes
+  for (int i = 1; i < argc; ++i) {
+    const std::string given = argv[i];
+    if ((given == "--walkthroughs" || given == "--plan") && i + 1 < argc) {
+      (given == "--plan" ? plan : walkthroughs) = argv[++i];
+      continue;
+    }
+    if (given != "--json") how += " " + given;
+  }
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -128,6 +197,8 @@ int main(int argc, char** argv) {
         std::cerr << "lanthorn-trace: --score-item takes an item number\n";
         return 2;
       }
+    } else if ((argument == "--walkthroughs" || argument == "--plan") && hasValue) {
+      ++i;
     } else if (argument == "--json") {
       json = true;
     } else if (argument == "--cap" && hasValue) {
@@ -182,6 +253,10 @@ int main(int argc, char** argv) {
                                       capGiven ? cap : 20000000)
               : trace::Explore(*book, loaded->model().endings, cap, score, perPage);
     std::cout << (json ? trace::ReportJson(report) + "\n" : trace::ReportText(report));
+    if (!walkthroughs.empty() || !plan.empty()) {
+      const std::string run = "`lanthorn-trace" + how + "`";
+      if (!WriteWalkthroughs(report, walkthroughs, plan, run)) return 2;
+    }
     const bool whole = report.notReached.empty() && report.stuck.empty() &&
                        report.endingsNotReached.empty() && report.messages.empty();
     return whole ? 0 : 1;
