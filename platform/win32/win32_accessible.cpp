@@ -193,6 +193,12 @@ IAccessible* MakeNamedAccessible(HWND window, const char* name, const char* valu
 }
 
 LRESULT AnswerWithName(HWND window, WPARAM flags, const char* name, const char* value) {
+  // COM is started on the first question, on the window's own thread, not
+  // at start-up: starting it brings up the system's COM service, which made
+  // start-up about a third slower, and a reader with no assistive technology
+  // never asks.
+  static const bool comStarted = SUCCEEDED(OleInitialize(nullptr));
+  if (!comStarted) return 0;
   IAccessible* named = MakeNamedAccessible(window, name, value);
   if (named == nullptr) return 0;
   // (Where IAccessible cannot be marshalled, as under Wine, this fails and

@@ -160,8 +160,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   theReader = reader.get();
 
   if (!StartReader(*reader)) ExitProcess(1);
-  // Assistive technology reaches the reader's accessible objects through COM.
-  OleInitialize(nullptr);
   RegisterMainWindowClass(instance);
   const WindowPlacement place = PlaceMainWindow(*reader);
   HWND window = CreateWindowExA(0, kWindowClassName, CompiledBook().information.title,
