@@ -41,6 +41,13 @@ void JoinParagraph(const Book& book, Platform& platform, int16_t page, Paragraph
     if (offset >= block.poolSize) continue;  // a damaged table names no word
     const char* word = block.wordPool + offset;
     const size_t wordLength = strnlen(word, static_cast<size_t>(block.poolSize - offset));
+    if (static_cast<size_t>(length) + wordLength + 1 <= static_cast<size_t>(kMostCharacters)) {
+      // The word and its space fit: copied whole (the usual case).
+      memcpy(out + length, word, wordLength);
+      length += static_cast<int>(wordLength);
+      out[length++] = ' ';
+      continue;
+    }
     bool full = false;
     for (size_t i = 0; i <= wordLength; ++i) {
       if (length == kMostCharacters) {
@@ -55,6 +62,7 @@ void JoinParagraph(const Book& book, Platform& platform, int16_t page, Paragraph
       return;
     }
   }
+  out[length] = '\0';
 }
 
 }  // namespace lanthorn

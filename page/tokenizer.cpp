@@ -107,6 +107,27 @@ void BodyCharacter(Page& page, char c) {
   }
 }
 
+// Takes the run of letters from the read position into the word at once, as
+// many as the word has room for: they are what BodyCharacter would append one
+// by one. A space, a tag, a brace or a full word is left to the character loop.
+void TakeLetters(Page& page, const char* text, int32_t length) {
+  TokenizerState& t = page.tokenizer;
+  const int32_t room = kWordBufferSize - 1 - t.wordLength;
+  const int32_t limit = length - t.readPosition < room ? length : t.readPosition + room;
+  int32_t end = t.readPosition;
+  while (end < limit) {
+    const char c = text[end];
+    if (c == ' ' || c == '<' || c == '>' || c == '{' || c == '}') break;
+    ++end;
+  }
+  const int32_t taken = end - t.readPosition;
+  if (taken == 0) return;
+  memcpy(t.word + t.wordLength, text + t.readPosition, static_cast<size_t>(taken));
+  t.wordLength = static_cast<int16_t>(t.wordLength + taken);
+  t.word[t.wordLength] = '\0';
+  t.readPosition = end;
+}
+
 }  // namespace
 
 void AppendToWord(Page& page, const char* text) {
@@ -130,6 +151,19 @@ void Tokenize(Page& page, const char* text) {
 
   const int32_t length = static_cast<int32_t>(strlen(text));
   while (t.readPosition < length) {
+    if (t.state == kSkipping) {
+      // In a skipped block nothing but its "}" does anything: go straight to it.
+      const void* close =
+          memchr(text + t.readPosition, '}', static_cast<size_t>(length - t.readPosition));
+      if (close == nullptr) {
+        t.readPosition = length;
+        break;
+      }
+      t.readPosition = static_cast<int32_t>(static_cast<const char*>(close) - text);
+    } else if (t.state == kInWord) {
+      TakeLetters(page, text, length);
+      if (t.readPosition >= length) break;
+    }
     const char c = text[t.readPosition++];
     switch (c) {
       case '<':

@@ -219,6 +219,7 @@ class Explorer {
       if (page < 0) break;
       const Pending next = frontier_[page].top();
       frontier_[page].pop();
+      if (frontier_[page].empty()) waiting_.erase({builds_[page], page});
       --pending_;
       const State& state = store_[next.index];
       if (builds_[page] >= perPage && Novelty(state, page) == 0) {
@@ -246,14 +247,16 @@ class Explorer {
     return state.shownPage >= 0 && state.shownPage <= kParagraphCount ? state.shownPage : 0;
   }
 
-  // The page with states waiting that has been built least; -1 when none.
-  int LeastBuiltPage() const {
-    int best = -1;
-    for (int page = 0; page <= kParagraphCount; ++page) {
-      if (frontier_[page].empty()) continue;
-      if (best < 0 || builds_[page] < builds_[best]) best = page;
-    }
-    return best;
+  // The page with states waiting that has been built least (of those, the
+  // lowest numbered); -1 when none.
+  int LeastBuiltPage() const { return waiting_.empty() ? -1 : waiting_.begin()->second; }
+
+  // One more build of the page, kept in step in the order of waiting pages.
+  void CountBuild(int page) {
+    const bool waiting = !frontier_[page].empty();
+    if (waiting) waiting_.erase({builds_[page], page});
+    ++builds_[page];
+    if (waiting) waiting_.insert({builds_[page], page});
   }
 
   // How many of the state's item values (and reached restart points) the
@@ -348,6 +351,7 @@ class Explorer {
     const int page = PageIndex(state);
     steps_.push_back(visitingAside_ ? Step{storyIndex_, 'a', 0, 0, -1} : step);
     if (exact_) return;
+    if (frontier_[page].empty()) waiting_.insert({builds_[page], page});
     frontier_[page].push(
         {Novelty(state, page), state.items[scoreItem_].value, order_++, store_.size() - 1});
     ++pending_;
@@ -570,7 +574,7 @@ class Explorer {
   void Visit(const State& state) {
     if (visitingAside_ && Recalled(state)) return;
     const int page = PageIndex(state);
-    ++builds_[page];
+    CountBuild(page);
     if (!exact_) NoteValues(state, page);
     Load(state);
     platform_.messages.clear();
@@ -702,6 +706,7 @@ class Explorer {
   std::map<int, int64_t> bestEndingState_;
   std::priority_queue<Pending> frontier_[kParagraphCount + 1];
   int64_t builds_[kParagraphCount + 1] = {};
+  std::set<std::pair<int64_t, int>> waiting_;  // (builds, page) of the pages with states waiting
   int64_t pending_ = 0;
   int64_t skipped_ = 0;
   int64_t order_ = 0;
