@@ -36,30 +36,20 @@ void JoinParagraph(const Book& book, Platform& platform, int16_t page, Paragraph
   // One byte stays free for the terminating NUL.
   constexpr int kMostCharacters = kParagraphBufferSize - 1;
   int length = 0;
+  const char* const poolEnd = block.wordPool + block.poolSize;
   for (int32_t w = first; w < end; ++w) {
     const uint16_t offset = block.wordStream[w];
     if (offset >= block.poolSize) continue;  // a damaged table names no word
-    const char* word = block.wordPool + offset;
-    const size_t wordLength = strnlen(word, static_cast<size_t>(block.poolSize - offset));
-    if (static_cast<size_t>(length) + wordLength + 1 <= static_cast<size_t>(kMostCharacters)) {
-      // The word and its space fit: copied whole (the usual case).
-      memcpy(out + length, word, wordLength);
-      length += static_cast<int>(wordLength);
-      out[length++] = ' ';
-      continue;
-    }
-    bool full = false;
-    for (size_t i = 0; i <= wordLength; ++i) {
+    // The word's letters, up to its NUL (or the pool's end), then a space.
+    for (const char* c = block.wordPool + offset;;) {
+      const bool endOfWord = c == poolEnd || *c == '\0';
       if (length == kMostCharacters) {
-        full = true;
-        break;
+        out[length] = '\0';
+        ShowErrorNumber(platform, "%d is Too many words", entry->endWord - entry->firstWord);
+        return;
       }
-      out[length++] = i < wordLength ? word[i] : ' ';
-    }
-    out[length] = '\0';
-    if (full) {
-      ShowErrorNumber(platform, "%d is Too many words", entry->endWord - entry->firstWord);
-      return;
+      out[length++] = endOfWord ? ' ' : *c++;
+      if (endOfWord) break;
     }
   }
   out[length] = '\0';

@@ -107,6 +107,19 @@ void BodyCharacter(Page& page, char c) {
   }
 }
 
+// The characters that end a run of letters: a space, a tag's and a block's
+// marks. One table look-up a character, since every letter of a page passes.
+struct LetterEnds {
+  bool ends[256] = {};
+  constexpr LetterEnds() {
+    for (int c = 0; c < 256; ++c) {
+      ends[c] = c == ' ' || c == '<' || c == '>' || c == '{' || c == '}';
+    }
+  }
+};
+constexpr LetterEnds kLetterEnds;
+bool EndsLetters(char c) { return kLetterEnds.ends[static_cast<unsigned char>(c)]; }
+
 // Takes the run of letters from the read position into the word at once, as
 // many as the word has room for: they are what BodyCharacter would append one
 // by one. A space, a tag, a brace or a full word is left to the character loop.
@@ -115,11 +128,7 @@ void TakeLetters(Page& page, const char* text, int32_t length) {
   const int32_t room = kWordBufferSize - 1 - t.wordLength;
   const int32_t limit = length - t.readPosition < room ? length : t.readPosition + room;
   int32_t end = t.readPosition;
-  while (end < limit) {
-    const char c = text[end];
-    if (c == ' ' || c == '<' || c == '>' || c == '{' || c == '}') break;
-    ++end;
-  }
+  while (end < limit && !EndsLetters(text[end])) ++end;
   const int32_t taken = end - t.readPosition;
   if (taken == 0) return;
   memcpy(t.word + t.wordLength, text + t.readPosition, static_cast<size_t>(taken));
