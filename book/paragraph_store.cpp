@@ -1,7 +1,5 @@
 #include "book/paragraph_store.h"
 
-#include <cstring>
-
 #include "book/limit_message.h"
 
 namespace lanthorn {
