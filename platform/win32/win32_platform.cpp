@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_accessible.h"
 #include "shell/main_window.h"
 
@@ -344,12 +345,18 @@ void Win32Platform::StopTimer(uint32_t id) { KillTimer(window_, id); }
 
 void Win32Platform::PostClose() { PostMessageA(window_, WM_CLOSE, 0, 0); }
 
+// The sound library is loaded when the first sound is played; until then
+// no sound can be playing, and stopping one has nothing to do.
 void Win32Platform::PlayWave(const char* resourceName) {
-  ::PlaySoundA(resourceName, instance_, SND_RESOURCE | SND_ASYNC);
+  if (!soundLoaded_) {
+    soundLoaded_ = true;
+    playSound_ = LibraryEntry<PlaySoundFunction>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
+  }
+  if (playSound_ != nullptr) playSound_(resourceName, instance_, SND_RESOURCE | SND_ASYNC);
 }
 
 void Win32Platform::StopSound() {
-  ::PlaySoundA(nullptr, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
+  if (playSound_ != nullptr) playSound_(nullptr, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
 }
 
 bool Win32Platform::FileExists(const char* name) {

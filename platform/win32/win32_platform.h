@@ -83,6 +83,10 @@ class Win32Platform : public Platform {
   bool repaintAfterPaint_ = false;
   bool scrollBarStale_ = false;        // set without being drawn: drawn after the paint
   std::map<uint16_t, HBITMAP> faces_;  // icon-bar faces, kept for the window's life
+  // PlaySoundA, from the sound library loaded at the first sound.
+  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  bool soundLoaded_ = false;
+  PlaySoundFunction playSound_ = nullptr;
 };
 
 // A paint's device context as the core's canvas.
