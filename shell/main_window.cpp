@@ -93,9 +93,10 @@ void OnPaint(Reader& reader, Canvas& canvas) {
   reader.navigation.rebuild = 0;
   PaintPage(reader.page, reader.render, canvas);
   // Every page built is saved at once, with what building it changed, so a
-  // program that is killed or loses its power resumes where it was. A save
-  // that fails is tried again at the next page and at the end, which reports.
-  if (rebuilding) KeepReaderPlace(reader);
+  // program that is killed or loses its power resumes where it was (a page
+  // that changed nothing leaves the file as it is). A save that fails is
+  // tried again at the next page and at the end, which reports.
+  if (rebuilding) KeepChangedReaderPlace(reader);
 }
 
 void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item,

@@ -12,6 +12,7 @@
 #include "screens/screens.h"
 #include "shell/main_window.h"
 #include "shell/navigation.h"
+#include "story/save_format.h"
 #include "story/settings.h"
 #include "story/story_state.h"
 
@@ -34,6 +35,10 @@ struct Reader {
   NavigationState navigation{};
   WindowState window{};
   FileHandle saveFile = nullptr;
+  // The record the save file is known to hold whole, record and journal
+  // alike (read so at start-up, or written since); not known: false.
+  bool storedKnown = false;
+  uint8_t storedRecord[kSaveRecordSize]{};
 };
 
 }  // namespace lanthorn

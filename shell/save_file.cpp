@@ -41,7 +41,8 @@ uint32_t Crc32(const uint8_t* bytes, int32_t count) {
   return ~crc;
 }
 
-int32_t ReadSaveFile(Platform& platform, FileHandle file, uint8_t* record) {
+int32_t ReadSaveFile(Platform& platform, FileHandle file, uint8_t* record, bool* settled) {
+  if (settled != nullptr) *settled = false;
   uint8_t whole[kSaveFileSize];
   platform.SeekToStart(file);
   const int32_t got = ReadAll(platform, file, whole, kSaveFileSize);
@@ -54,6 +55,9 @@ int32_t ReadSaveFile(Platform& platform, FileHandle file, uint8_t* record) {
   const bool journalWhole = memcmp(check, kJournalMark, sizeof kJournalMark) == 0 &&
                             GetU32(check + 4) == Crc32(journal, kSaveRecordSize);
   if (journalWhole) memcpy(record, journal, kSaveRecordSize);
+  if (settled != nullptr) {
+    *settled = journalWhole && memcmp(whole, journal, kSaveRecordSize) == 0;
+  }
   return kSaveRecordSize;
 }
 
@@ -79,7 +83,10 @@ void LoadSaveRecord(Reader& reader, FileHandle file, bool created) {
     return;
   }
   uint8_t record[kSaveRecordSize]{};
-  const int32_t length = ReadSaveFile(reader.platform, file, record);
+  bool settled = false;
+  const int32_t length = ReadSaveFile(reader.platform, file, record, &settled);
+  reader.storedKnown = settled;
+  if (settled) memcpy(reader.storedRecord, record, kSaveRecordSize);
   reader.navigation.shownPage =
       DecodeSaveRecord(record, length, reader.story.state, &reader.settings.sound);
 }
@@ -88,7 +95,10 @@ bool StoreSaveRecord(Reader& reader, FileHandle file) {
   uint8_t record[kSaveRecordSize];
   EncodeSaveRecord(reader.story.state, reader.navigation.readingPosition, reader.settings.sound,
                    record);
-  return WriteSaveFile(reader.platform, file, record);
+  const bool written = WriteSaveFile(reader.platform, file, record);
+  reader.storedKnown = written;
+  if (written) memcpy(reader.storedRecord, record, kSaveRecordSize);
+  return written;
 }
 
 bool KeepReaderPlace(Reader& reader) {
@@ -100,11 +110,23 @@ bool KeepReaderPlace(Reader& reader) {
     if (again != nullptr) {
       platform.CloseFile(reader.saveFile);
       reader.saveFile = again;
+      reader.storedKnown = false;
     } else {
       named = false;  // another copy holds the new file: this session has no home
     }
   }
   return StoreSaveRecord(reader, reader.saveFile) && named;
+}
+
+bool KeepChangedReaderPlace(Reader& reader) {
+  if (reader.saveFile != nullptr && reader.storedKnown &&
+      reader.platform.FileStillNamed(reader.saveFile, kSaveFileName)) {
+    uint8_t record[kSaveRecordSize];
+    EncodeSaveRecord(reader.story.state, reader.navigation.readingPosition, reader.settings.sound,
+                     record);
+    if (memcmp(record, reader.storedRecord, kSaveRecordSize) == 0) return true;
+  }
+  return KeepReaderPlace(reader);
 }
 
 }  // namespace lanthorn

@@ -54,7 +54,10 @@ bool StoreSaveRecord(Reader& reader, FileHandle file);
 // journal's copy when the record was cut short. Returns how many bytes of
 // the record came in (fewer than 2,544 for a short file, whose bytes read
 // stay in `record`).
-int32_t ReadSaveFile(Platform& platform, FileHandle file, uint8_t* record);
+// When `settled` is given, it tells whether the file holds the record whole
+// twice over (a whole journal equal to it), so that saving the same record
+// again would not change a byte.
+int32_t ReadSaveFile(Platform& platform, FileHandle file, uint8_t* record, bool* settled = nullptr);
 
 // Saves `record` as above. False when any write, or putting it on the disk,
 // failed.
@@ -66,6 +69,12 @@ bool WriteSaveFile(Platform& platform, FileHandle file, const uint8_t* record);
 // written into a file nobody can find and a second copy is still refused.
 // False when the place could not be saved.
 bool KeepReaderPlace(Reader& reader);
+
+// As KeepReaderPlace, after a page is built: when the file is still there
+// and already holds the record the reader would write, nothing is written
+// (each save puts the file on the disk twice, which on a busy disk costs the
+// reader's start-up most, where the first page changes nothing).
+bool KeepChangedReaderPlace(Reader& reader);
 
 uint32_t Crc32(const uint8_t* bytes, int32_t count);
 

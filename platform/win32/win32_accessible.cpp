@@ -4,14 +4,48 @@
 
 #include <string>
 
+#include "platform/win32/system_library.h"
+
 namespace lanthorn {
 
 namespace {
 
+// The COM and accessibility entry points the answers need, from libraries
+// loaded on the first question rather than imported: a reader with no
+// assistive technology never asks, and loading them before the window made
+// start-up slower.
+struct AccessibilityLibraries {
+  decltype(&OleInitialize) oleInitialize = nullptr;
+  decltype(&SysAllocStringLen) allocString = nullptr;
+  decltype(&CreateStdAccessibleObject) createStandard = nullptr;
+  decltype(&LresultFromObject) resultFromObject = nullptr;
+  bool complete() const {
+    return oleInitialize != nullptr && allocString != nullptr && createStandard != nullptr &&
+           resultFromObject != nullptr;
+  }
+};
+
+const AccessibilityLibraries& Libraries() {
+  static const AccessibilityLibraries libraries = [] {
+    AccessibilityLibraries found;
+    found.oleInitialize =
+        LibraryEntry<decltype(&OleInitialize)>(LoadSystemLibrary("ole32.dll"), "OleInitialize");
+    found.allocString = LibraryEntry<decltype(&SysAllocStringLen)>(
+        LoadSystemLibrary("oleaut32.dll"), "SysAllocStringLen");
+    HMODULE oleacc = LoadSystemLibrary("oleacc.dll");
+    found.createStandard =
+        LibraryEntry<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
+    found.resultFromObject =
+        LibraryEntry<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");
+    return found;
+  }();
+  return libraries;
+}
+
 BSTR ToBstr(const std::string& text) {
   const int count =
       MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(count));
+  BSTR out = Libraries().allocString(nullptr, static_cast<UINT>(count));
   if (out != nullptr) {
     MultiByteToWideChar(1252, 0, text.data(), static_cast<int>(text.size()), out, count);
   }
@@ -184,9 +218,11 @@ class NamedAccessible : public IAccessible {
 }  // namespace
 
 IAccessible* MakeNamedAccessible(HWND window, const char* name, const char* value) {
+  const AccessibilityLibraries& libraries = Libraries();
+  if (!libraries.complete()) return nullptr;
   IAccessible* standard = nullptr;
-  if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible,
-                                       reinterpret_cast<void**>(&standard)))) {
+  if (FAILED(libraries.createStandard(window, OBJID_CLIENT, IID_IAccessible,
+                                      reinterpret_cast<void**>(&standard)))) {
     standard = nullptr;
   }
   return new NamedAccessible(window, standard, name, value);
@@ -197,13 +233,15 @@ LRESULT AnswerWithName(HWND window, WPARAM flags, const char* name, const char* 
   // at start-up: starting it brings up the system's COM service, which made
   // start-up about a third slower, and a reader with no assistive technology
   // never asks.
-  static const bool comStarted = SUCCEEDED(OleInitialize(nullptr));
+  const AccessibilityLibraries& libraries = Libraries();
+  if (!libraries.complete()) return 0;
+  static const bool comStarted = SUCCEEDED(libraries.oleInitialize(nullptr));
   if (!comStarted) return 0;
   IAccessible* named = MakeNamedAccessible(window, name, value);
   if (named == nullptr) return 0;
   // (Where IAccessible cannot be marshalled, as under Wine, this fails and
   // the default handling answers with the standard object.)
-  const LRESULT answer = LresultFromObject(IID_IAccessible, flags, named);
+  const LRESULT answer = libraries.resultFromObject(IID_IAccessible, flags, named);
   named->Release();
   return answer < 0 ? 0 : answer;
 }

@@ -16,7 +16,8 @@ namespace lanthorn {
 // default handling answer).
 LRESULT AnswerWithName(HWND window, WPARAM flags, const char* name, const char* value);
 
-// The object AnswerWithName hands over (one reference, the caller's), or null.
+// The object AnswerWithName hands over (one reference, the caller's), or null
+// (also when the accessibility libraries cannot be loaded).
 IAccessible* MakeNamedAccessible(HWND window, const char* name, const char* value);
 
 }  // namespace lanthorn

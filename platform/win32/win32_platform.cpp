@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_accessible.h"
 #include "shell/main_window.h"
 
@@ -74,6 +75,7 @@ void Win32Platform::EndPainting() {
     repaintAfterPaint_ = false;
     UpdateWindow(window_);
   }
+  if (scrollBarStale_) DrawScrollBar();
 }
 
 int Win32Platform::ShowMessageBox(WindowHandle owner, const char* text, const char* caption,
@@ -248,6 +250,68 @@ void Win32Platform::ScrollPageArea(int32_t dy, const Rect& pageArea) {
                  SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
 }
 
+namespace {
+
+// What the vertical scroll bar shows: a disabled bar has no thumb, so its
+// look does not depend on its range and position.
+struct ScrollBarLook {
+  bool disabled;
+  int minimum, maximum, position;
+  UINT page;
+  bool operator==(const ScrollBarLook& other) const {
+    if (disabled || other.disabled) return disabled == other.disabled;
+    return minimum == other.minimum && maximum == other.maximum && page == other.page &&
+           position == other.position;
+  }
+};
+
+ScrollBarLook LookOf(HWND window) {
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  ::GetScrollInfo(window, SB_VERT, &info);
+  SCROLLBARINFO bar{};
+  bar.cbSize = sizeof bar;
+  const bool disabled =
+      GetScrollBarInfo(window, OBJID_VSCROLL, &bar) && (bar.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+  return {disabled, info.nMin, info.nMax, info.nPos, info.nPage};
+}
+
+}  // namespace
+
+// Drawing the scroll bar costs about as much as the rest of a short page's
+// paint, and building a page sets its range and position up to three times.
+// The values are always set at once, so the core reads back what it set; the
+// bar is drawn at once only when no paint is coming. While the window is
+// hidden, showing it draws the bar as it then is; while a paint is under way,
+// or one is coming because part of the window is invalid (a window just
+// shown, before its first page), the bar is drawn once when the paint ends,
+// and only if its look changed.
+void Win32Platform::SetScrollBar(SCROLLINFO& info) {
+  if (!IsWindowVisible(window_)) {
+    SetScrollInfo(window_, SB_VERT, &info, FALSE);
+  } else if (painting_ || GetUpdateRect(window_, nullptr, FALSE) != 0) {
+    const ScrollBarLook before = LookOf(window_);
+    SetScrollInfo(window_, SB_VERT, &info, FALSE);
+    if (!(LookOf(window_) == before)) scrollBarStale_ = true;
+  } else {
+    SetScrollInfo(window_, SB_VERT, &info, TRUE);
+  }
+}
+
+void Win32Platform::DrawScrollBar() {
+  scrollBarStale_ = false;
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  if (!::GetScrollInfo(window_, SB_VERT, &info)) return;
+  // A scroll bar is redrawn only when something in it changes: the thumb is
+  // moved by one, undrawn, and the values are set back as they were, drawn.
+  // Where the range allows one position only, the bar is disabled, and
+  // setting it so draws it all the same.
+  SCROLLINFO nudge{
+      sizeof nudge, SIF_POS, 0, 0, 0, info.nPos > info.nMin ? info.nPos - 1 : info.nPos + 1, 0};
+  SetScrollInfo(window_, SB_VERT, &nudge, FALSE);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  SetScrollInfo(window_, SB_VERT, &info, TRUE);
+}
+
 void Win32Platform::SetScrollRange(int32_t maximum, int32_t page) {
   SCROLLINFO info{sizeof info,
                   SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL,
@@ -256,12 +320,12 @@ void Win32Platform::SetScrollRange(int32_t maximum, int32_t page) {
                   static_cast<UINT>(page < 0 ? 0 : page),
                   0,
                   0};
-  SetScrollInfo(window_, SB_VERT, &info, TRUE);
+  SetScrollBar(info);
 }
 
 int32_t Win32Platform::SetScrollPosition(int32_t position) {
   SCROLLINFO info{sizeof info, SIF_POS | SIF_DISABLENOSCROLL, 0, 0, 0, position, 0};
-  SetScrollInfo(window_, SB_VERT, &info, TRUE);
+  SetScrollBar(info);
   info.fMask = SIF_POS;
   ::GetScrollInfo(window_, SB_VERT, &info);
   return info.nPos;
@@ -281,12 +345,18 @@ void Win32Platform::StopTimer(uint32_t id) { KillTimer(window_, id); }
 
 void Win32Platform::PostClose() { PostMessageA(window_, WM_CLOSE, 0, 0); }
 
+// The sound library is loaded when the first sound is played; until then
+// no sound can be playing, and stopping one has nothing to do.
 void Win32Platform::PlayWave(const char* resourceName) {
-  ::PlaySoundA(resourceName, instance_, SND_RESOURCE | SND_ASYNC);
+  if (!soundLoaded_) {
+    soundLoaded_ = true;
+    playSound_ = LibraryEntry<PlaySoundFunction>(LoadSystemLibrary("winmm.dll"), "PlaySoundA");
+  }
+  if (playSound_ != nullptr) playSound_(resourceName, instance_, SND_RESOURCE | SND_ASYNC);
 }
 
 void Win32Platform::StopSound() {
-  ::PlaySoundA(nullptr, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
+  if (playSound_ != nullptr) playSound_(nullptr, nullptr, SND_ASYNC | SND_NODEFAULT | SND_FILENAME);
 }
 
 bool Win32Platform::FileExists(const char* name) {

@@ -18,7 +18,8 @@ class Win32Platform : public Platform {
   void SetMainWindow(HWND window) { window_ = window; }
   HWND mainWindow() const { return window_; }
   // The window procedure's paint brackets: a repaint asked for inside a paint
-  // is done once the paint has ended.
+  // is done once the paint has ended, and so is drawing the scroll bar when
+  // its range or position changed during the paint.
   void BeginPainting() { painting_ = true; }
   void EndPainting();
 
@@ -72,12 +73,20 @@ class Win32Platform : public Platform {
 
  private:
   HBITMAP Face(uint16_t bitmapId);
+  // Sets the scroll bar; drawn now, or once after the paint that is coming.
+  void SetScrollBar(SCROLLINFO& info);
+  void DrawScrollBar();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
   bool painting_ = false;
   bool repaintAfterPaint_ = false;
+  bool scrollBarStale_ = false;        // set without being drawn: drawn after the paint
   std::map<uint16_t, HBITMAP> faces_;  // icon-bar faces, kept for the window's life
+  // PlaySoundA, from the sound library loaded at the first sound.
+  using PlaySoundFunction = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  bool soundLoaded_ = false;
+  PlaySoundFunction playSound_ = nullptr;
 };
 
 // A paint's device context as the core's canvas.

@@ -172,6 +172,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     return 1;
   }
   MainWindowCreated(*reader);
+  // The core learns the window's size before it is shown: Wine sends the
+  // first WM_SIZE only while showing the window, after drawing its frame, so
+  // the scroll bar would be drawn with the default range and then again.
+  RECT client{};
+  GetClientRect(window, &client);
+  OnSize(*reader, client.right, client.bottom);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
 

@@ -178,6 +178,57 @@ TEST_F(SaveAsYouGoTest, FlushAndCloseFailuresAreReportedLikeWriteFailures) {
   }
 }
 
+// A disk that counts how often the file is put on it (twice a save).
+class CountingDiskPlatform : public HeadlessPlatform {
+ public:
+  int flushes = 0;
+  bool FlushFile(FileHandle file) override {
+    ++flushes;
+    return HeadlessPlatform::FlushFile(file);
+  }
+};
+
+// A page whose building changes nothing leaves a file that already holds the
+// record, with its journal, as it is: at start-up nothing is written. Every
+// change is saved as before, and so is the end.
+TEST_F(SaveAsYouGoTest, APageThatChangesNothingLeavesAWholeFileAlone) {
+  const Bytes record = SaveRecordBytes(21, 1);
+  WriteSaveFile(WithJournal(record));
+  CountingDiskPlatform platform;
+  HeadlessApp app(book->book(), platform);
+  ASSERT_TRUE(app.Start());
+  EXPECT_EQ(platform.flushes, 0);
+  EXPECT_EQ(SaveFile(), WithJournal(record));
+  app.Command(kOpenSounds);
+  EXPECT_EQ(platform.flushes, 0);
+  app.Check(kSoundCheckBox);
+  app.Command(kSoundsOk);
+  EXPECT_EQ(platform.flushes, 2);
+  EXPECT_EQ(SaveFile()[2], 0);
+  app.Close();
+  EXPECT_EQ(app.exitCode(), 0);
+  EXPECT_EQ(platform.flushes, 4);
+}
+
+// A file that does not hold the record twice over is written at start-up as
+// before: a plain record gains its journal, and a record cut short gives way
+// to its journal's copy.
+TEST_F(SaveAsYouGoTest, AFileWithoutItsWholeJournalIsWrittenAtTheFirstPage) {
+  const Bytes record = SaveRecordBytes(21, 1);
+  Bytes cutShort = WithJournal(record);
+  const Bytes other = SaveRecordBytes(17, 0);
+  std::copy(other.begin(), other.begin() + 1272, cutShort.begin());
+  for (const Bytes& file : {record, cutShort}) {
+    WriteSaveFile(file);
+    CountingDiskPlatform platform;
+    HeadlessApp app(book->book(), platform);
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(platform.flushes, 2) << file.size();
+    EXPECT_EQ(SaveFile(), WithJournal(record)) << file.size();
+    Kill(app);
+  }
+}
+
 TEST_F(SaveAsYouGoTest, ASaveFileThatIsAPipeIsRefusedAtOnce) {
   ASSERT_EQ(mkfifo(kSaveFileName, 0600), 0);
   HeadlessPlatform platform;

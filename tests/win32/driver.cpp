@@ -11,6 +11,7 @@
 // version resource and icon, and that it is stripped. Prints one line per
 // check and "N passed, M failed" at the end.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include "platform/win32/win32_accessible.h"
 
@@ -110,6 +111,22 @@ class Reader {
     }
     CloseHandle(process_.hProcess);
     CloseHandle(process_.hThread);
+  }
+
+  // Whether the reader's process has loaded the library `name` (any case).
+  bool HasLoaded(const char* name) const {
+    HANDLE snapshot =
+        CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, process_.dwProcessId);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &module); more && !found;
+         more = Module32Next(snapshot, &module)) {
+      found = lstrcmpiA(module.szModule, name) == 0;
+    }
+    CloseHandle(snapshot);
+    return found;
   }
 
   // The reader's main window, once it is shown.
@@ -389,10 +406,12 @@ void StoryWithTheFixtureBook(const std::string& exe, const std::string& work,
     HWND main = reader.Window();
     Check(main != nullptr, "the fixture reader opens");
     if (main == nullptr) return;
-    Sleep(4700);          // the opening sequence
+    Sleep(4700);  // the opening sequence
+    Check(!reader.HasLoaded("winmm.dll"), "no sound library is loaded before the first sound");
     Command(main, 511);   // Next: the first page
     Command(main, 5000);  // "Walk to the ice": a restart point
     Check(CountChoices(main) == 1, "a choice button moves the story");
+    Check(reader.HasLoaded("winmm.dll"), "the ice's sound loads the sound library");
     // A d20 roll decides whether the ice holds; when it cracks, go back to
     // the restart point and roll again.
     const Control* box = nullptr;
@@ -759,6 +778,49 @@ std::string VersionString(const std::vector<char>& info, const std::string& bloc
                      strnlen(static_cast<const char*>(value), length));
 }
 
+// The names of the libraries a 64-bit PE image imports, from its import
+// directory; empty when the image cannot be read so.
+std::vector<std::string> ImportedLibraries(const std::vector<char>& image) {
+  std::vector<std::string> names;
+  auto fits = [&](size_t offset, size_t size) { return offset + size <= image.size(); };
+  if (!fits(0x3C, 4)) return names;
+  LONG peOffset = 0;
+  std::memcpy(&peOffset, image.data() + 0x3C, sizeof peOffset);
+  IMAGE_NT_HEADERS64 headers;
+  if (peOffset <= 0 || !fits(static_cast<size_t>(peOffset), sizeof headers)) return names;
+  std::memcpy(&headers, image.data() + peOffset, sizeof headers);
+  if (headers.Signature != IMAGE_NT_SIGNATURE ||
+      headers.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+    return names;
+  }
+  const size_t sectionsAt = static_cast<size_t>(peOffset) + 4 + sizeof(IMAGE_FILE_HEADER) +
+                            headers.FileHeader.SizeOfOptionalHeader;
+  // A relative virtual address as an offset in the file, or 0.
+  auto fileOffset = [&](DWORD rva) -> size_t {
+    for (WORD i = 0; i < headers.FileHeader.NumberOfSections; ++i) {
+      IMAGE_SECTION_HEADER section;
+      if (!fits(sectionsAt + i * sizeof section, sizeof section)) return 0;
+      std::memcpy(&section, image.data() + sectionsAt + i * sizeof section, sizeof section);
+      if (rva >= section.VirtualAddress && rva < section.VirtualAddress + section.SizeOfRawData) {
+        return section.PointerToRawData + (rva - section.VirtualAddress);
+      }
+    }
+    return 0;
+  };
+  size_t at =
+      fileOffset(headers.OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+  IMAGE_IMPORT_DESCRIPTOR entry;
+  while (at != 0 && fits(at, sizeof entry)) {
+    std::memcpy(&entry, image.data() + at, sizeof entry);
+    if (entry.Name == 0) break;
+    const size_t name = fileOffset(entry.Name);
+    if (name == 0 || !fits(name, 1)) break;
+    names.emplace_back(image.data() + name, strnlen(image.data() + name, image.size() - name));
+    at += sizeof entry;
+  }
+  return names;
+}
+
 void ReleaseResources(const std::string& exe) {
   HMODULE module = LoadLibraryExA(exe.c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -858,6 +920,20 @@ void ReleaseResources(const std::string& exe) {
     }
   }
   Check(stripped, "the .exe is stripped of its symbol table");
+
+  // Every imported library is loaded before the window opens; the sound, COM
+  // and accessibility libraries are loaded on first use instead.
+  const std::vector<std::string> imports = ImportedLibraries(image);
+  std::string listed;
+  for (const std::string& name : imports) listed += (listed.empty() ? "" : " ") + name;
+  const bool onlyBasics =
+      !imports.empty() && std::all_of(imports.begin(), imports.end(), [](const std::string& name) {
+        for (const char* basic : {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}) {
+          if (lstrcmpiA(name.c_str(), basic) == 0) return true;
+        }
+        return false;
+      });
+  Check(onlyBasics, "it imports only kernel32, user32, gdi32 and msvcrt (has: " + listed + ")");
 }
 
 }  // namespace
