@@ -67,6 +67,14 @@ QPushButton* ButtonWithText(ReaderWindow* window, const QString& text) {
 
 QImage Grab(QWidget* widget) { return widget->grab().toImage(); }
 
+// Waits for the window to be on screen and to have the keyboard, as keys
+// and focus need.
+bool ShownAndActive(QWidget* window) {
+  if (!QTest::qWaitForWindowExposed(window)) return false;
+  window->activateWindow();
+  return QTest::qWaitForWindowActive(window);
+}
+
 void Wheel(QWidget* widget, int delta) {
   const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
   QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -403,9 +411,7 @@ class QtReaderTest : public QObject {
     auto app = Start(crossing_->book());
     QVERIFY(app->Start());
     ReaderWindow* window = app->window();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
+    QVERIFY(ShownAndActive(window));
     Reader& reader = app->reader();
     GoToPage(reader, 2, PageMode::kStory);  // "The Beck": two choices
     auto* walk = ControlWithId<QPushButton>(window, 5000);
@@ -456,9 +462,7 @@ class QtReaderTest : public QObject {
     auto app = Start(crossing_->book());
     QVERIFY(app->Start());
     ReaderWindow* window = app->window();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
+    QVERIFY(ShownAndActive(window));
     QPushButton* info = nullptr;
     for (QPushButton* b : window->page()->findChildren<QPushButton*>()) {
       if (b->accessibleName() == "Going back") info = b;
@@ -735,9 +739,7 @@ class QtReaderTest : public QObject {
     auto app = Start(crossing_->book(), QString(), &settings);
     QVERIFY(app->Start());
     ReaderWindow* window = app->window();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
+    QVERIFY(ShownAndActive(window));
     Reader& reader = app->reader();
     const auto fontHeight = [&] {
       return app->platform().Font(reader.page.geometry.normalFont)->pixelSize();
