@@ -6,46 +6,61 @@ namespace lanthorn {
 
 namespace {
 
+// Button `position` of a bar along the bottom of a client area this size:
+// six equal slots, the last one taking what the division leaves.
+Rect ButtonRect(int32_t width, int32_t height, int position) {
+  const int32_t slot = width / kIconBarButtons;
+  const int32_t left = position * slot;
+  const int32_t right = position == kIconBarButtons - 1 ? width : left + slot;
+  return {left, height - kIconBarHeight, right, height};
+}
+
 void SetEnabled(RenderState& render, Platform& platform, int position, bool enabled) {
   ControlHandle button = render.iconBar[position];
-  if (button == nullptr) return;
+  if (button == nullptr || render.iconBarEnabled[position] == enabled) return;
   const IconButton& b = kIconBar[position];
   platform.SetControlFace(button, enabled ? b.face : b.disabledFace);
   platform.EnableControl(button, enabled);
+  render.iconBarEnabled[position] = enabled;
 }
 
 }  // namespace
 
 void CreateIconBar(RenderState& render, Platform& platform) {
   const Rect client = platform.ClientRect();
-  const int16_t slot = static_cast<int16_t>((client.right - client.left) / kIconBarButtons);
-  const int32_t y = client.bottom - kIconBarHeight;
+  const int32_t width = client.right - client.left;
+  const int32_t height = client.bottom - client.top;
   for (int i = 0; i < kIconBarButtons; ++i) {
     const IconButton& b = kIconBar[i];
+    const Rect r = ButtonRect(width, height, i);
     const ControlSpec request{ControlKind::kBitmapButton,
                               b.text,
-                              static_cast<int16_t>(client.left + i * slot),
-                              y,
-                              slot,
+                              r.left,
+                              r.top,
+                              r.right - r.left,
                               kIconBarHeight,
                               b.id,
                               b.face,
                               b.spoken};
     render.iconBar[i] = platform.CreateControl(request);
+    render.iconBarEnabled[i] = true;
   }
+  render.iconBarWidth = width;
+  render.iconBarHeight = height;
 }
 
 void MoveIconBar(RenderState& render, Platform& platform, int32_t width, int32_t height) {
-  const int32_t slot = width / kIconBarButtons;
-  const int32_t y = height - kIconBarHeight;
   render.pageArea.right = width;
-  render.pageArea.bottom = y;
+  render.pageArea.bottom = height - kIconBarHeight;
+  if (width == render.iconBarWidth && height == render.iconBarHeight) return;
   for (int i = 0; i < kIconBarButtons; ++i) {
     ControlHandle button = render.iconBar[i];
     if (button == nullptr) continue;
-    const int32_t w = i == kIconBarButtons - 1 ? width - i * slot : slot;
-    platform.MoveControl(button, i * slot, y, w, kIconBarHeight, true);
+    const Rect r = ButtonRect(width, height, i);
+    platform.MoveControl(button, r.left, r.top, r.right - r.left, kIconBarHeight, true);
   }
+  render.iconBarWidth = width;
+  render.iconBarHeight = height;
 }
 
 void UpdateIconBar(RenderState& render, Platform& platform, bool returnEnabled, bool nextEnabled,

@@ -41,6 +41,12 @@ struct RenderState {
   char fitBuffer[kFitBufferSize];
 
   ControlHandle iconBar[kIconBarButtons];
+  // What the bar's buttons were last given, so that a page or a resize that
+  // changes nothing about them leaves them alone: each move, face or state
+  // set on a window-system button costs a redraw of it.
+  int32_t iconBarWidth = -1;  // the client size the bar is laid out for
+  int32_t iconBarHeight = -1;
+  bool iconBarEnabled[kIconBarButtons] = {true, true, true, true, true, true};
 
   int32_t scrollOffset;  // how far the drawn page is scrolled up (0 or less)
   int32_t lastContentHeight;
