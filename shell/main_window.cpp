@@ -87,16 +87,20 @@ void OnSizing(Rect* proposed) {
   if (proposed->bottom - proposed->top < 200) proposed->bottom = proposed->top + 200;
 }
 
-void OnPaint(Reader& reader, Canvas& canvas) {
-  const bool rebuilding = reader.navigation.rebuild != 0;
-  if (rebuilding) RebuildPage(reader);
+void BuildDuePage(Reader& reader) {
+  if (reader.navigation.rebuild == 0) return;
+  RebuildPage(reader);
   reader.navigation.rebuild = 0;
-  PaintPage(reader.page, reader.render, canvas);
   // Every page built is saved at once, with what building it changed, so a
   // program that is killed or loses its power resumes where it was (a page
   // that changed nothing leaves the file as it is). A save that fails is
   // tried again at the next page and at the end, which reports.
-  if (rebuilding) KeepChangedReaderPlace(reader);
+  KeepChangedReaderPlace(reader);
+}
+
+void OnPaint(Reader& reader, Canvas& canvas) {
+  BuildDuePage(reader);
+  PaintPage(reader.page, reader.render, canvas);
 }
 
 void OnDrawItem(Reader& reader, Canvas& canvas, uint16_t controlId, const Rect& item,

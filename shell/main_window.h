@@ -57,6 +57,10 @@ void OnDestroy(Reader& reader);
 void OnSize(Reader& reader, int32_t clientWidth, int32_t clientHeight);
 // Keeps a proposed window rectangle within 200..400 wide and 200 high.
 void OnSizing(Rect* proposed);
+// Builds the page a move asked for, if there is one, and saves the place. A
+// paint does it first; a front end may do it earlier, before its window is
+// shown, so the page's controls are made and set while nothing is drawn.
+void BuildDuePage(Reader& reader);
 void OnPaint(Reader& reader, Canvas& canvas);
 // Draws the face of owner-drawn choice button (id >= 5000) into its rectangle,
 // with a focus ring when it has the keyboard focus.
