@@ -7,7 +7,8 @@
 // and closes the program.
 // With a second program the two are started in turn, run by run, and a line
 // is printed for each: on a shared machine whose load changes, both then see
-// the same load, where one block of runs after the other would not.
+// the same load, where one block of runs after the other would not. A line
+// "paired_ratio_median=..." comes first: the median of the runs' ratios.
 #include <windows.h>
 #include <psapi.h>
 
@@ -92,6 +93,16 @@ int main(int argc, char** argv) {
     for (Program& program : programs) {
       if (!StartOnce(program, frequency)) return 1;
     }
+  }
+  // Each pair of starts ran back to back under the same load: the median of
+  // their ratios is the steadier figure when the load drifts during a block.
+  if (programs.size() == 2) {
+    std::vector<double> ratios;
+    for (int run = 0; run < runs; ++run) {
+      ratios.push_back(programs[0].times[run] / programs[1].times[run]);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("paired_ratio_median=%.2f\n", ratios[ratios.size() / 2]);
   }
   for (Program& program : programs) Report(program);
   return 0;
