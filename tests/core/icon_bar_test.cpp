@@ -9,11 +9,12 @@
 #include "render/icon_bar.h"
 #include "shell/navigation.h"
 #include "shell/startup.h"
-#include "tests/support/test_book.h"
+#include "tests/support/session.h"
 
 namespace {
 
 using namespace lanthorn;
+using testing_support::OpenMainWindow;
 using testing_support::ScratchBook;
 
 class CountingPlatform : public HeadlessPlatform {
@@ -47,12 +48,7 @@ class IconBarTest : public ::testing::Test {
     ASSERT_NE(book, nullptr) << (diagnostics.list().empty() ? ""
                                                             : Format(diagnostics.list().back()));
     app = std::make_unique<HeadlessApp>(book->book(), platform);
-    platform.SetClientSize(509, 443);  // 509 = 6 * 84 + 5: the last slot is 89 wide
-    Reader& r = app->reader();
-    OnCreate(r, reinterpret_cast<WindowHandle>(1));
-    OnSize(r, 509, 443);
-    MainWindowCreated(r);
-    r.navigation.screenNumber = kNoScreen;
+    OpenMainWindow(*app, platform, 509, 443);  // 509 = 6 * 84 + 5: the last slot is 89 wide
   }
   void Show(int16_t paragraph) {
     GoToPage(app->reader(), static_cast<int16_t>(paragraph + 1),
@@ -60,13 +56,10 @@ class IconBarTest : public ::testing::Test {
     platform.RepaintNow();
   }
   const HeadlessControl& Button(int position) {
-    for (const auto& [handle, control] : platform.controls()) {
-      if (reinterpret_cast<ControlHandle>(handle) == app->reader().render.iconBar[position])
-        return control;
-    }
-    ADD_FAILURE() << "no icon-bar button " << position;
+    const HeadlessControl* button = platform.FindControl(kIconBar[position].id);
+    EXPECT_NE(button, nullptr) << "no icon-bar button " << position;
     static const HeadlessControl none{};
-    return none;
+    return button != nullptr ? *button : none;
   }
 
   ScratchBook source;

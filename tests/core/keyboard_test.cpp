@@ -17,6 +17,7 @@
 namespace {
 
 using namespace lanthorn;
+using testing_support::OpenMainWindow;
 using testing_support::ScratchBook;
 
 std::string LongText() {
@@ -37,12 +38,7 @@ class KeyboardTest : public ::testing::Test {
     book = source.Load(diagnostics);
     ASSERT_NE(book, nullptr);
     app = std::make_unique<HeadlessApp>(book->book(), platform);
-    platform.SetClientSize(506, 443);
-    Reader& r = app->reader();
-    OnCreate(r, reinterpret_cast<WindowHandle>(1));
-    OnSize(r, 506, 443);
-    MainWindowCreated(r);
-    r.navigation.screenNumber = kNoScreen;
+    OpenMainWindow(*app, platform, 506, 443);
   }
   // Shows a page as a story move; the events below then run as the user's.
   void Open(int16_t page) {

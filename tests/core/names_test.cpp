@@ -14,6 +14,7 @@ namespace {
 
 using namespace lanthorn;
 using testing_support::MinimalBookToml;
+using testing_support::OpenMainWindow;
 using testing_support::ScratchBook;
 
 class NamesTest : public ::testing::Test {
@@ -28,12 +29,8 @@ class NamesTest : public ::testing::Test {
     book = source.Load(diagnostics);
     ASSERT_NE(book, nullptr);
     app = std::make_unique<HeadlessApp>(book->book(), platform);
-    Reader& r = app->reader();
-    OnCreate(r, reinterpret_cast<WindowHandle>(1));
-    OnSize(r, 506, 443);
-    MainWindowCreated(r);
-    r.navigation.screenNumber = kNoScreen;
-    GoToPage(r, 2, PageMode::kStory);
+    OpenMainWindow(*app, platform, 506, 443);
+    GoToPage(app->reader(), 2, PageMode::kStory);
   }
   std::string Text(int32_t size = 4096) {
     std::string text(static_cast<size_t>(size), '#');

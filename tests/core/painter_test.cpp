@@ -10,6 +10,7 @@
 namespace {
 
 using namespace lanthorn;
+using testing_support::OpenMainWindow;
 using testing_support::ScratchBook;
 
 // A reader on a one-page book, past the opening screens, in a client area of
@@ -24,13 +25,8 @@ class PainterTest : public ::testing::Test {
     app.reset();
     platform_ = std::make_unique<HeadlessPlatform>();
     app = std::make_unique<HeadlessApp>(book->book(), *platform_);
-    platform_->SetClientSize(506, 443);
-    Reader& r = app->reader();
-    OnCreate(r, reinterpret_cast<WindowHandle>(1));
-    OnSize(r, 506, 443);
-    MainWindowCreated(r);
-    r.navigation.screenNumber = kNoScreen;
-    GoToPage(r, 2, PageMode::kStory);
+    OpenMainWindow(*app, *platform_, 506, 443);
+    GoToPage(app->reader(), 2, PageMode::kStory);
     // A paint starts with the line height the previous one left; the
     // reader's first paint is an opening screen, so paint once more.
     platform_->RepaintNow();

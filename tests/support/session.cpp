@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "shell/main_window.h"
 #include "shell/page_builder.h"
 #include "shell/save_file.h"
 #include "shell/startup.h"
@@ -14,6 +15,16 @@
 namespace testing_support {
 
 namespace fs = std::filesystem;
+
+void OpenMainWindow(lanthorn::HeadlessApp& app, lanthorn::HeadlessPlatform& platform, int32_t width,
+                    int32_t height) {
+  platform.SetClientSize(width, height);
+  lanthorn::Reader& r = app.reader();
+  lanthorn::OnCreate(r, reinterpret_cast<lanthorn::WindowHandle>(1));
+  lanthorn::OnSize(r, width, height);
+  lanthorn::MainWindowCreated(r);
+  r.navigation.screenNumber = lanthorn::kNoScreen;
+}
 
 std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name) {
   bookc::Diagnostics diagnostics;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless_app.h"
 #include "tests/support/test_book.h"
 
 namespace testing_support {
@@ -36,6 +37,12 @@ std::vector<uint8_t> WithJournal(std::vector<uint8_t> record);
 
 // Compiles a fixture book from tests/fixtures/<name>; fails the test on error.
 std::unique_ptr<bookc::LoadedBook> LoadFixture(const std::string& name);
+
+// Makes the reader's main window with a client area of this size and goes
+// past the opening screens, as a front end does before its first page; the
+// page to show is the caller's move.
+void OpenMainWindow(lanthorn::HeadlessApp& app, lanthorn::HeadlessPlatform& platform, int32_t width,
+                    int32_t height);
 
 // A reader playing a book on the headless platform: every move builds the
 // new page before it returns, as the window system's synchronous repaint does.
