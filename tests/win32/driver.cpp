@@ -190,6 +190,88 @@ class Reader {
   bool started_ = false;
 };
 
+// Pixels as 0x00RRGGBB, rows from the top.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFF; }
+};
+
+Image PixelsOf(HDC dc, HBITMAP bitmap, int width, int height) {
+  Image image{width, height, std::vector<uint32_t>(static_cast<size_t>(width * height))};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), image.pixels.data(), &info, DIB_RGB_COLORS);
+  return image;
+}
+
+// Bitmap resource `id` of the reader's .exe, as stored.
+Image StoredBitmap(const std::string& exe, int id) {
+  Image image;
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  auto* bitmap = static_cast<HBITMAP>(
+      LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  BITMAP info{};
+  if (bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) != 0) {
+    HDC screen = GetDC(nullptr);
+    image = PixelsOf(screen, bitmap, info.bmWidth, info.bmHeight);
+    ReleaseDC(nullptr, screen);
+  }
+  if (bitmap != nullptr) DeleteObject(bitmap);
+  if (module != nullptr) FreeLibrary(module);
+  return image;
+}
+
+// The window's client area as it is on the screen.
+Image ClientPixels(HWND window) {
+  UpdateWindow(window);
+  Sleep(150);
+  RECT client{};
+  GetClientRect(window, &client);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(memory, previous);
+  Image image = PixelsOf(memory, bitmap, client.right, client.bottom);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
+// Whether bitmap `id` is drawn whole, pixel for pixel as stored, somewhere
+// inside `within` (client coordinates) of the window.
+bool ShowsAsStored(HWND window, const std::string& exe, int id, const RECT& within) {
+  const Image picture = StoredBitmap(exe, id);
+  const Image shown = ClientPixels(window);
+  if (picture.width == 0 || shown.width == 0) return false;
+  const int right = std::min<int>(within.right, shown.width) - picture.width;
+  const int bottom = std::min<int>(within.bottom, shown.height) - picture.height;
+  for (int y = std::max<int>(within.top, 0); y <= bottom; ++y) {
+    for (int x = std::max<int>(within.left, 0); x <= right; ++x) {
+      bool same = true;
+      for (int py = 0; same && py < picture.height; ++py) {
+        for (int px = 0; same && px < picture.width; ++px)
+          same = shown.At(x + px, y + py) == picture.At(px, py);
+      }
+      if (same) return true;
+    }
+  }
+  return false;
+}
+
+RECT PageAreaOf(HWND main) {
+  RECT client{};
+  GetClientRect(main, &client);
+  client.bottom -= 25;  // the icon bar
+  return client;
+}
+
 void Command(HWND main, int id) { SendMessageA(main, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 // Writes the window as it is on the screen to a BMP file.
@@ -274,8 +356,17 @@ void OpeningAndMenus(const std::string& exe, const std::string& work, const std:
     Command(main, 513);
     Check(Find(Controls(main), 510)->enabled, "the help screen is an aside: Return is enabled");
     Screenshot(main, shots + "\\04-help.bmp");
+    // Pictures are drawn from their resource in place, the icon-bar faces
+    // from bitmaps made once: each the right way up in its stored colours.
+    Check(ShowsAsStored(main, exe, 1107, PageAreaOf(main)) &&
+              ShowsAsStored(main, exe, 1110, PageAreaOf(main)),
+          "the help screen's pictures are drawn pixel for pixel as stored");
+    Check(ShowsAsStored(main, exe, 1109, Find(Controls(main), 510)->rect),
+          "an enabled icon-bar button shows its face as stored");
     Command(main, 510);
     Check(!Find(Controls(main), 510)->enabled, "Return goes back to the story");
+    Check(ShowsAsStored(main, exe, 1113, Find(Controls(main), 510)->rect),
+          "a greyed icon-bar button shows its greyed face as stored");
 
     Command(main, 511);  // the details screen is gone; Next has no target
     Command(main, 502);
