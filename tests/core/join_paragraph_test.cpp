@@ -106,6 +106,36 @@ TEST(JoinParagraphLimit, TheLongestTextThatFitsJoinsWithoutAMessage) {
   EXPECT_TRUE(t.platform.messages().empty());
 }
 
+TEST(JoinParagraphLimit, AWordWhoseBlankWouldReachTheBufferIsCutAndReported) {
+  // As above with a last word of seven letters: they fill the buffer, and
+  // its blank has no room.
+  LongParagraphBook source(229);
+  source.pool += std::string("abcdefg") + '\0';
+  source.stream.back() = 10;
+  source.book.blocks[0].wordPool = source.pool.data();
+  source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
+  TestReader t(source.book);
+  auto buffer = std::make_unique<ParagraphBuffer>();
+  JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
+  EXPECT_EQ(strlen(buffer->text), 2287u);
+  EXPECT_EQ(std::string(buffer->text + 2280), "abcdefg");
+  ASSERT_EQ(t.platform.messages().size(), 1u);
+  EXPECT_EQ(t.platform.messages()[0].text, "229 is Too many words");
+}
+
+TEST(JoinParagraphLimit, AWordAtThePoolsEndWithoutItsNulEndsThere) {
+  LongParagraphBook source(3);
+  source.pool += "xyz";  // no NUL after the pool's last word
+  source.stream[1] = 10;
+  source.book.blocks[0].wordPool = source.pool.data();
+  source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
+  TestReader t(source.book);
+  auto buffer = std::make_unique<ParagraphBuffer>();
+  JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
+  EXPECT_STREQ(buffer->text, "abcdefghi xyz abcdefghi ");
+  EXPECT_TRUE(t.platform.messages().empty());
+}
+
 TEST(JoinParagraphLimit, OffsetsOutsideTheBlockAreNotRead) {
   LongParagraphBook source(3);
   source.stream[1] = 9000;                 // beyond the pool
