@@ -77,6 +77,14 @@ struct LongParagraphBook {
                       static_cast<int32_t>(pool.size())};
     book.paragraphs[1] = {0, 0, words};
   }
+  // Puts bytes at the pool's end and returns where they start.
+  uint16_t AddToPool(const std::string& bytes) {
+    const auto offset = static_cast<uint16_t>(pool.size());
+    pool += bytes;
+    book.blocks[0].wordPool = pool.data();
+    book.blocks[0].poolSize = static_cast<int32_t>(pool.size());
+    return offset;
+  }
   std::string pool;
   std::vector<uint16_t> stream;
   Book book{};
@@ -95,10 +103,7 @@ TEST(JoinParagraphLimit, TextReachingTheBufferIsCutAndReported) {
 TEST(JoinParagraphLimit, TheLongestTextThatFitsJoinsWithoutAMessage) {
   // 228 words of ten characters and a last one of seven: 2,287 characters.
   LongParagraphBook source(229);
-  source.pool += std::string("abcdef") + '\0';
-  source.stream.back() = 10;
-  source.book.blocks[0].wordPool = source.pool.data();
-  source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
+  source.stream.back() = source.AddToPool(std::string("abcdef") + '\0');
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();
   JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
@@ -110,10 +115,7 @@ TEST(JoinParagraphLimit, AWordWhoseBlankWouldReachTheBufferIsCutAndReported) {
   // As above with a last word of seven letters: they fill the buffer, and
   // its blank has no room.
   LongParagraphBook source(229);
-  source.pool += std::string("abcdefg") + '\0';
-  source.stream.back() = 10;
-  source.book.blocks[0].wordPool = source.pool.data();
-  source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
+  source.stream.back() = source.AddToPool(std::string("abcdefg") + '\0');
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();
   JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
@@ -125,10 +127,7 @@ TEST(JoinParagraphLimit, AWordWhoseBlankWouldReachTheBufferIsCutAndReported) {
 
 TEST(JoinParagraphLimit, AWordAtThePoolsEndWithoutItsNulEndsThere) {
   LongParagraphBook source(3);
-  source.pool += "xyz";  // no NUL after the pool's last word
-  source.stream[1] = 10;
-  source.book.blocks[0].wordPool = source.pool.data();
-  source.book.blocks[0].poolSize = static_cast<int32_t>(source.pool.size());
+  source.stream[1] = source.AddToPool("xyz");  // no NUL after the pool's last word
   TestReader t(source.book);
   auto buffer = std::make_unique<ParagraphBuffer>();
   JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
