@@ -46,7 +46,7 @@ struct RenderState {
   // set on a window-system button costs a redraw of it.
   int32_t iconBarWidth = -1;  // the client size the bar is laid out for
   int32_t iconBarHeight = -1;
-  bool iconBarEnabled[kIconBarButtons] = {true, true, true, true, true, true};
+  bool iconBarEnabled[kIconBarButtons] = {};  // all set when the bar is made
 
   int32_t scrollOffset;  // how far the drawn page is scrolled up (0 or less)
   int32_t lastContentHeight;
