@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/win32/system_library.h"
@@ -87,7 +88,9 @@ struct PackedDib {
 };
 
 PackedDib FindPackedDib(HINSTANCE instance, uint16_t bitmapId) {
-  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(bitmapId), MAKEINTRESOURCEA(2));
+  constexpr WORD kBitmapResource = 2;  // RT_BITMAP
+  HRSRC found =
+      FindResourceA(instance, MAKEINTRESOURCEA(bitmapId), MAKEINTRESOURCEA(kBitmapResource));
   HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
   const auto* bytes =
       loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
@@ -103,13 +106,19 @@ PackedDib FindPackedDib(HINSTANCE instance, uint16_t bitmapId) {
   if (header->biSize == sizeof(BITMAPINFOHEADER) && header->biCompression == BI_BITFIELDS) {
     offset += 3 * sizeof(DWORD);
   }
+  if (header->biWidth <= 0 || header->biHeight == 0 || header->biHeight == INT32_MIN) return {};
   const LONG rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
   const uint64_t stride =
       ((uint64_t{static_cast<uint32_t>(header->biWidth)} * header->biBitCount + 31) / 32) * 4;
-  const uint64_t pixelBytes =
-      header->biCompression == BI_RGB ? stride * static_cast<uint64_t>(rows) : header->biSizeImage;
-  const bool whole = offset + pixelBytes <= size;
-  if (header->biWidth <= 0 || rows <= 0 || offset > size || !whole) return {};
+  // Every row must lie inside the resource; the product is only formed once
+  // it cannot wrap around.
+  if (offset > size) return {};
+  const uint64_t room = size - offset;
+  if (header->biCompression == BI_RGB) {
+    if (stride == 0 || static_cast<uint64_t>(rows) > room / stride) return {};
+  } else if (header->biSizeImage > room) {
+    return {};
+  }
   return {reinterpret_cast<const BITMAPINFO*>(bytes), bytes + offset, header->biWidth, rows};
 }
 
