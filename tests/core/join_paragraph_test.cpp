@@ -135,6 +135,26 @@ TEST(JoinParagraphLimit, AWordAtThePoolsEndWithoutItsNulEndsThere) {
   EXPECT_TRUE(t.platform.messages().empty());
 }
 
+// Words of every length from none to twenty letters, taken eight bytes at a
+// time where the pool and the buffer allow, with Windows-1252 letters above
+// 127 and the lowest bytes, none of which may be taken for a word's end.
+TEST(JoinParagraphLimit, WordsOfEveryLengthJoinWholeWhateverTheirBytes) {
+  LongParagraphBook source(21);
+  const std::string letters = std::string("\x92\x01\x80\xff") + "Snow\x7f\x81on the fell";
+  std::string expected;
+  for (int length = 0; length <= 20; ++length) {
+    const std::string word = letters.substr(0, static_cast<size_t>(length));
+    source.stream[static_cast<size_t>(length)] = source.AddToPool(word + '\0');
+    expected += word + ' ';
+  }
+  source.AddToPool(std::string(16, 'z'));  // more pool after the last word's NUL
+  TestReader t(source.book);
+  auto buffer = std::make_unique<ParagraphBuffer>();
+  JoinParagraph(t.reader->book, t.reader->platform, 2, *buffer);
+  EXPECT_EQ(std::string(buffer->text), expected);
+  EXPECT_TRUE(t.platform.messages().empty());
+}
+
 TEST(JoinParagraphLimit, OffsetsOutsideTheBlockAreNotRead) {
   LongParagraphBook source(3);
   source.stream[1] = 9000;                 // beyond the pool
