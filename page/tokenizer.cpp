@@ -1,5 +1,6 @@
 #include "page/tokenizer.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "book/limit_message.h"
@@ -107,33 +108,66 @@ void BodyCharacter(Page& page, char c) {
   }
 }
 
-// The characters that end a run of letters: a space, a tag's and a block's
-// marks. One table look-up a character, since every letter of a page passes.
-struct LetterEnds {
-  bool ends[256] = {};
-  constexpr LetterEnds() {
+// How the runs below see a character: a mark (a tag's or a block's) always
+// ends a run; a space ends a run of words only where it would flush the word.
+// One table look-up a character, since every letter of a page passes.
+enum RunClass : uint8_t { kRunLetter, kRunSpace, kRunMark };
+struct RunClasses {
+  RunClass of[256] = {};
+  constexpr RunClasses() {
     for (int c = 0; c < 256; ++c) {
-      ends[c] = c == ' ' || c == '<' || c == '>' || c == '{' || c == '}';
+      of[c] = c == ' '                                       ? kRunSpace
+              : c == '<' || c == '>' || c == '{' || c == '}' ? kRunMark
+                                                             : kRunLetter;
     }
   }
 };
-constexpr LetterEnds kLetterEnds;
-bool EndsLetters(char c) { return kLetterEnds.ends[static_cast<unsigned char>(c)]; }
+constexpr RunClasses kRunClasses;
+RunClass ClassOf(char c) { return kRunClasses.of[static_cast<unsigned char>(c)]; }
 
-// Takes the run of letters from the read position into the word at once, as
-// many as the word has room for: they are what BodyCharacter would append one
-// by one. A space, a tag, a brace or a full word is left to the character loop.
-void TakeLetters(Page& page, const char* text, int32_t length) {
+// Takes the run of text from the read position into the word at once, as
+// much as the word has room for: letters, and the spaces that do not make
+// the word long enough to be flushed (any space in a title). They are what
+// BodyCharacter would append one by one. A mark, a space that flushes, or a
+// full word is left to the character loop.
+void TakeWords(Page& page, const char* text, int32_t length) {
   TokenizerState& t = page.tokenizer;
+  const int32_t start = t.readPosition;
   const int32_t room = kWordBufferSize - 1 - t.wordLength;
-  const int32_t limit = length - t.readPosition < room ? length : t.readPosition + room;
-  int32_t end = t.readPosition;
-  while (end < limit && !EndsLetters(text[end])) ++end;
-  const int32_t taken = end - t.readPosition;
+  const int32_t limit = length - start < room ? length : start + room;
+  // The run may hold a space only while the word, the space appended, is no
+  // longer than this.
+  const int32_t longestUnflushed = t.titleMode ? kWordBufferSize : kWordFlushLength;
+  int32_t end = start;
+  for (; end < limit; ++end) {
+    const RunClass kind = ClassOf(text[end]);
+    if (kind == kRunMark) break;
+    if (kind == kRunSpace && t.wordLength + (end - start) + 1 > longestUnflushed) break;
+  }
+  const int32_t taken = end - start;
   if (taken == 0) return;
-  memcpy(t.word + t.wordLength, text + t.readPosition, static_cast<size_t>(taken));
+  memcpy(t.word + t.wordLength, text + start, static_cast<size_t>(taken));
   t.wordLength = static_cast<int16_t>(t.wordLength + taken);
   t.word[t.wordLength] = '\0';
+  t.readPosition = end;
+}
+
+// Takes the run of a tag's text from the read position into the command at
+// once, as much as the command has room for: what AppendCommandCharacter
+// would append one by one. A mark or a full command is left to the
+// character loop.
+void TakeTagText(Page& page, const char* text, int32_t length) {
+  TokenizerState& t = page.tokenizer;
+  const int32_t start = t.readPosition;
+  const int32_t room = kCommandBufferSize - 1 - t.commandIndex;
+  const int32_t limit = length - start < room ? length : start + room;
+  int32_t end = start;
+  while (end < limit && ClassOf(text[end]) != kRunMark) ++end;
+  const int32_t taken = end - start;
+  if (taken == 0) return;
+  memcpy(t.command + t.commandIndex, text + start, static_cast<size_t>(taken));
+  t.commandIndex = static_cast<int16_t>(t.commandIndex + taken);
+  t.command[t.commandIndex] = '\0';
   t.readPosition = end;
 }
 
@@ -170,7 +204,10 @@ void Tokenize(Page& page, const char* text) {
       }
       t.readPosition = static_cast<int32_t>(static_cast<const char*>(close) - text);
     } else if (t.state == kInWord) {
-      TakeLetters(page, text, length);
+      TakeWords(page, text, length);
+      if (t.readPosition >= length) break;
+    } else if (t.state == kInTag) {
+      TakeTagText(page, text, length);
       if (t.readPosition >= length) break;
     }
     const char c = text[t.readPosition++];

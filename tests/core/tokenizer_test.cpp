@@ -83,6 +83,21 @@ TEST_F(TokenizerTest, LongRunsAreFlushedAtABlankButStayOneRecord) {
   EXPECT_TRUE(Messages().empty());
 }
 
+// Runs of words are taken whole up to the blank that flushes them: 50 "ab "
+// make 150 letters, one short of a flush, and the blank after "c" flushes,
+// so 290 more letters fit the word. Had that blank been taken into the run
+// unflushed, they would overflow it. A title is never flushed at a blank:
+// there the same letters overflow.
+TEST_F(TokenizerTest, TheBlankThatFlushesALongRunIsNeverTakenPast) {
+  std::string run;
+  for (int i = 0; i < 50; ++i) run += "ab ";
+  const std::string tail(290, 'y');
+  EXPECT_EQ(Run(run + "c " + tail + " <G> "), "T[" + run + "c " + tail + " ]");
+  EXPECT_TRUE(Messages().empty());
+  Run("<H>" + run + "c " + tail + "<J><G> ");
+  EXPECT_EQ(Messages(), std::vector<std::string>{"300 is Too many letters in word"});
+}
+
 TEST_F(TokenizerTest, AWordOfThreeHundredLettersIsCutAndReportedOnce) {
   const std::string word(320, 'w');
   EXPECT_EQ(Run(word + " <G> "), "T[" + std::string(299, 'w') + "]");
@@ -92,6 +107,10 @@ TEST_F(TokenizerTest, AWordOfThreeHundredLettersIsCutAndReportedOnce) {
 TEST_F(TokenizerTest, ACommandOfFourHundredLettersIsCutAndReportedOnce) {
   Run("<W" + std::string(450, '0') + "1> x <G> ");
   EXPECT_EQ(Messages(), std::vector<std::string>{"400 is Too many letters in command"});
+  // 399 letters fill the command exactly: no message, and the tag still acts.
+  t.platform.ClearMessages();
+  EXPECT_EQ(Run("a<U" + std::string(398, ' ') + "> b <G> "), "T[a] | LB | T[b ]");
+  EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(TokenizerTest, AClosingBraceAbandonsATag) {
