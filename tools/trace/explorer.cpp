@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <queue>
 
@@ -12,6 +11,7 @@
 #include "shell/page_builder.h"
 #include "shell/reader.h"
 #include "tools/bookc/cp1252.h"
+#include "tools/trace/block_store.h"
 #include "tools/trace/json_writer.h"
 #include "tools/trace/liveness.h"
 
@@ -79,19 +79,22 @@ uint64_t Hash(const State& s) {
 // one only when their bytes are equal, never merely their hashes.
 class StateSet {
  public:
-  // Whether store[index] was new; when not, the index of the equal state
-  // already held is left in *existing.
-  bool Insert(const std::deque<State>& store, size_t index, size_t* existing = nullptr) {
+  // Adds `state` to the end of the store unless an equal state is there
+  // already: whether it was added; when not, the index of the equal state
+  // is left in *existing. A state found before is never copied into the
+  // store (and so never grows it only to be taken back).
+  bool Insert(BlockStore<State>& store, const State& state, size_t* existing = nullptr) {
     if ((count_ + 1) * 4 > slots_.size() * 3) Grow(store);
-    const uint64_t h = Hash(store[index]);
+    const uint64_t h = Hash(state);
     for (size_t at = h & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
       const uint64_t slot = slots_[at];
       if (slot == 0) {
-        slots_[at] = (h & ~uint64_t{0xffffffff}) | (index + 1);
+        store.push_back(state);
+        slots_[at] = (h & ~uint64_t{0xffffffff}) | store.size();
         ++count_;
         return true;
       }
-      if ((slot >> 32) == (h >> 32) && Same(store[(slot & 0xffffffff) - 1], store[index])) {
+      if ((slot >> 32) == (h >> 32) && Same(store[(slot & 0xffffffff) - 1], state)) {
         if (existing != nullptr) *existing = (slot & 0xffffffff) - 1;
         return false;
       }
@@ -99,7 +102,7 @@ class StateSet {
   }
 
  private:
-  void Grow(const std::deque<State>& store) {
+  void Grow(const BlockStore<State>& store) {
     std::vector<uint64_t> old(slots_.empty() ? 1024 : slots_.size() * 2, 0);
     old.swap(slots_);
     for (uint64_t slot : old) {
@@ -327,11 +330,7 @@ class Explorer {
   void Offer(const State& offered, const Step& step) {
     const State state = Canonical(offered);
     if (inAsides_ && state.storyMode == 0) {
-      asides_.push_back(state);
-      if (!asideSet_.Insert(asides_, asides_.size() - 1)) {
-        asides_.pop_back();
-        return;
-      }
+      if (!asideSet_.Insert(asides_, state)) return;
       asideSteps_.push_back(step);
       if (!visitingAside_) asideSteps_.back().parent = -1;  // opened from the story page
       return;
@@ -343,11 +342,7 @@ class Explorer {
       }
       return;
     }
-    store_.push_back(state);
-    if (!seen_.Insert(store_, store_.size() - 1)) {
-      store_.pop_back();
-      return;
-    }
+    if (!seen_.Insert(store_, state)) return;
     const int page = PageIndex(state);
     steps_.push_back(visitingAside_ ? Step{storyIndex_, 'a', 0, 0, -1} : step);
     if (exact_) return;
@@ -550,14 +545,12 @@ class Explorer {
     recallIndex_ = -1;
     if (!PageExists(reader_->book, state.shownPage)) return false;
     if (!uses_[static_cast<size_t>(state.shownPage - 1)].onlyShows) return false;
-    recallKeys_.push_back(RecallKey(state));
     size_t existing = 0;
-    if (recallSet_.Insert(recallKeys_, recallKeys_.size() - 1, &existing)) {
+    if (recallSet_.Insert(recallKeys_, RecallKey(state), &existing)) {
       recallIndex_ = static_cast<int64_t>(recallKeys_.size() - 1);
       recallMoves_.emplace_back();
       return false;
     }
-    recallKeys_.pop_back();
     ++report_.asidesRecalled;
     State next = state;
     next.bufferPage = state.shownPage;  // the page just shown
@@ -682,7 +675,7 @@ class Explorer {
   bool foldAsides_;
   std::unique_ptr<ValueLiveness> liveness_;
   // The asides of the story state being visited (see VisitStory).
-  std::deque<State> asides_;
+  BlockStore<State> asides_;
   std::vector<Step> asideSteps_;  // parent: an index into asides_, -1 for the story state
   StateSet asideSet_;
   bool inAsides_ = false;       // visiting a story state whose asides are folded, or one of them
@@ -691,7 +684,7 @@ class Explorer {
   int16_t bufferPage_ = 0;
   // Aside pages built before (see Recalled).
   std::vector<PageUse> uses_;
-  std::deque<State> recallKeys_;
+  BlockStore<State> recallKeys_;
   StateSet recallSet_;
   std::vector<std::vector<std::pair<uint16_t, uint16_t>>> recallMoves_;
   int64_t recallIndex_ = -1;  // the page whose text the reader's paragraph buffer holds
@@ -700,8 +693,8 @@ class Explorer {
   State replayTarget_{};
   int64_t replayFound_ = -1;
   Step replayStep_{};
-  std::deque<State> store_;
-  std::deque<Step> steps_;
+  BlockStore<State> store_;
+  BlockStore<Step> steps_;
   int64_t current_ = -1;
   std::map<int, int64_t> bestEndingState_;
   std::priority_queue<Pending> frontier_[kParagraphCount + 1];
