@@ -1,18 +1,13 @@
 #include "book/paragraph_store.h"
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 
+#include "book/byte_scan.h"
 #include "book/limit_message.h"
 
 namespace lanthorn {
 
 namespace {
-
-// Joining finds the end of a word eight bytes at a time, the first byte
-// lowest.
-static_assert(std::endian::native == std::endian::little);
 
 // The table entry of a page, or null when the page is outside the table or
 // the entry names no usable block.
@@ -53,12 +48,11 @@ void JoinParagraph(const Book& book, Platform& platform, int16_t page, Paragraph
     // bytes copied past it are overwritten by the space and what follows.
     // The rest, and every check, is the byte loop's below.
     while (poolEnd - c >= 8 && kMostCharacters - length >= 8) {
-      uint64_t eight;
-      memcpy(&eight, c, 8);
+      const uint64_t eight = EightBytesAt(c);
       memcpy(out + length, &eight, 8);
-      const uint64_t nul = (eight - 0x0101010101010101ull) & ~eight & 0x8080808080808080ull;
+      const uint64_t nul = ZeroBytes(eight);
       if (nul != 0) {
-        const int letters = std::countr_zero(nul) / 8;  // the lowest byte comes first
+        const int letters = FirstMarkedByte(nul);
         length += letters;
         c += letters;
         break;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "book/byte_scan.h"
 #include "book/limit_message.h"
 #include "page/display_list.h"
 #include "page/page.h"
@@ -108,41 +109,41 @@ void BodyCharacter(Page& page, char c) {
   }
 }
 
-// How the runs below see a character: a mark (a tag's or a block's) always
-// ends a run; a space ends a run of words only where it would flush the word.
-// One table look-up a character, since every letter of a page passes.
-enum RunClass : uint8_t { kRunLetter, kRunSpace, kRunMark };
-struct RunClasses {
-  RunClass of[256] = {};
-  constexpr RunClasses() {
-    for (int c = 0; c < 256; ++c) {
-      of[c] = c == ' '                                       ? kRunSpace
-              : c == '<' || c == '>' || c == '{' || c == '}' ? kRunMark
-                                                             : kRunLetter;
-    }
+bool IsMark(char c) { return c == '<' || c == '>' || c == '{' || c == '}'; }
+
+// Where the first mark (a tag's or a block's) stands in text[from, to), or
+// `to`: eight bytes at a time, then byte by byte.
+int32_t FindMark(const char* text, int32_t from, int32_t to) {
+  int32_t at = from;
+  for (; to - at >= 8; at += 8) {
+    const uint64_t eight = EightBytesAt(text + at);
+    const uint64_t marks = BytesEqual(eight, '<') | BytesEqual(eight, '>') |
+                           BytesEqual(eight, '{') | BytesEqual(eight, '}');
+    if (marks != 0) return at + FirstMarkedByte(marks);
   }
-};
-constexpr RunClasses kRunClasses;
-RunClass ClassOf(char c) { return kRunClasses.of[static_cast<unsigned char>(c)]; }
+  while (at < to && !IsMark(text[at])) ++at;
+  return at;
+}
 
 // Takes the run of text from the read position into the word at once, as
-// much as the word has room for: letters, and the spaces that do not make
-// the word long enough to be flushed (any space in a title). They are what
-// BodyCharacter would append one by one. A mark, a space that flushes, or a
+// much as the word has room for: letters, and the blanks that do not make
+// the word long enough to be flushed (any blank in a title). They are what
+// BodyCharacter would append one by one. A mark, a blank that flushes, or a
 // full word is left to the character loop.
 void TakeWords(Page& page, const char* text, int32_t length) {
   TokenizerState& t = page.tokenizer;
   const int32_t start = t.readPosition;
   const int32_t room = kWordBufferSize - 1 - t.wordLength;
   const int32_t limit = length - start < room ? length : start + room;
-  // The run may hold a space only while the word, the space appended, is no
-  // longer than this.
+  int32_t end = FindMark(text, start, limit);
+  // A blank from here on would make the word, the blank appended, longer
+  // than a word is kept unflushed.
   const int32_t longestUnflushed = t.titleMode ? kWordBufferSize : kWordFlushLength;
-  int32_t end = start;
-  for (; end < limit; ++end) {
-    const RunClass kind = ClassOf(text[end]);
-    if (kind == kRunMark) break;
-    if (kind == kRunSpace && t.wordLength + (end - start) + 1 > longestUnflushed) break;
+  const int32_t firstFlushing = start + longestUnflushed - t.wordLength;
+  if (firstFlushing < end) {
+    const int32_t from = firstFlushing > start ? firstFlushing : start;
+    const void* blank = memchr(text + from, ' ', static_cast<size_t>(end - from));
+    if (blank != nullptr) end = static_cast<int32_t>(static_cast<const char*>(blank) - text);
   }
   const int32_t taken = end - start;
   if (taken == 0) return;
@@ -161,8 +162,7 @@ void TakeTagText(Page& page, const char* text, int32_t length) {
   const int32_t start = t.readPosition;
   const int32_t room = kCommandBufferSize - 1 - t.commandIndex;
   const int32_t limit = length - start < room ? length : start + room;
-  int32_t end = start;
-  while (end < limit && ClassOf(text[end]) != kRunMark) ++end;
+  const int32_t end = FindMark(text, start, limit);
   const int32_t taken = end - start;
   if (taken == 0) return;
   memcpy(t.command + t.commandIndex, text + start, static_cast<size_t>(taken));

@@ -83,18 +83,19 @@ TEST_F(TokenizerTest, LongRunsAreFlushedAtABlankButStayOneRecord) {
   EXPECT_TRUE(Messages().empty());
 }
 
-// Runs of words are taken whole up to the blank that flushes them: 50 "ab "
-// make 150 letters, one short of a flush, and the blank after "c" flushes,
+// Runs of words are taken whole up to the blank that flushes them: 49 "ab "
+// and "abc" make 150 letters, and the blank after them, the 151st, flushes,
 // so 290 more letters fit the word. Had that blank been taken into the run
 // unflushed, they would overflow it. A title is never flushed at a blank:
 // there the same letters overflow.
 TEST_F(TokenizerTest, TheBlankThatFlushesALongRunIsNeverTakenPast) {
   std::string run;
-  for (int i = 0; i < 50; ++i) run += "ab ";
+  for (int i = 0; i < 49; ++i) run += "ab ";
+  run += "abc ";
   const std::string tail(290, 'y');
-  EXPECT_EQ(Run(run + "c " + tail + " <G> "), "T[" + run + "c " + tail + " ]");
+  EXPECT_EQ(Run(run + tail + " <G> "), "T[" + run + tail + " ]");
   EXPECT_TRUE(Messages().empty());
-  Run("<H>" + run + "c " + tail + "<J><G> ");
+  Run("<H>" + run + tail + "<J><G> ");
   EXPECT_EQ(Messages(), std::vector<std::string>{"300 is Too many letters in word"});
 }
 
