@@ -125,6 +125,17 @@ int32_t FindMark(const char* text, int32_t from, int32_t to) {
   return at;
 }
 
+// Appends the text from the read position up to `end` to a buffer that
+// holds `used` characters and has room for them, with its NUL, and reads on
+// from `end`.
+void TakeRun(TokenizerState& t, const char* text, int32_t end, char* buffer, int16_t& used) {
+  const int32_t taken = end - t.readPosition;
+  memcpy(buffer + used, text + t.readPosition, static_cast<size_t>(taken));
+  used = static_cast<int16_t>(used + taken);
+  buffer[used] = '\0';
+  t.readPosition = end;
+}
+
 // Takes the run of text from the read position into the word at once, as
 // much as the word has room for: letters, and the blanks that do not make
 // the word long enough to be flushed (any blank in a title). They are what
@@ -145,12 +156,7 @@ void TakeWords(Page& page, const char* text, int32_t length) {
     const void* blank = memchr(text + from, ' ', static_cast<size_t>(end - from));
     if (blank != nullptr) end = static_cast<int32_t>(static_cast<const char*>(blank) - text);
   }
-  const int32_t taken = end - start;
-  if (taken == 0) return;
-  memcpy(t.word + t.wordLength, text + start, static_cast<size_t>(taken));
-  t.wordLength = static_cast<int16_t>(t.wordLength + taken);
-  t.word[t.wordLength] = '\0';
-  t.readPosition = end;
+  TakeRun(t, text, end, t.word, t.wordLength);
 }
 
 // Takes the run of a tag's text from the read position into the command at
@@ -163,12 +169,7 @@ void TakeTagText(Page& page, const char* text, int32_t length) {
   const int32_t room = kCommandBufferSize - 1 - t.commandIndex;
   const int32_t limit = length - start < room ? length : start + room;
   const int32_t end = FindMark(text, start, limit);
-  const int32_t taken = end - start;
-  if (taken == 0) return;
-  memcpy(t.command + t.commandIndex, text + start, static_cast<size_t>(taken));
-  t.commandIndex = static_cast<int16_t>(t.commandIndex + taken);
-  t.command[t.commandIndex] = '\0';
-  t.readPosition = end;
+  TakeRun(t, text, end, t.command, t.commandIndex);
 }
 
 }  // namespace
